@@ -1,0 +1,307 @@
+#include "cli/CliCommands.h"
+
+#include "lottery/PrizeEstimate.h"
+#include "lottery/UnitToTo.h"
+#include "platform/ConsoleMessageService.h"
+#include "platform/Format.h"
+#include "platform/PelvaneError.h"
+#include "shell/UnitTypes.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+void print(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+void printJson(const QJsonValue &value)
+{
+    const QJsonDocument doc = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
+    const QByteArray out = doc.toJson(QJsonDocument::Indented);
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+}
+
+TTotoType parseType(const QString &text)
+{
+    const QString t = text.toLower();
+    if (t == u"toto" || t == u"0")
+        return ttToto;
+    if (t == u"minia" || t == u"a" || t == u"1")
+        return ttMiniA;
+    if (t == u"minib" || t == u"b" || t == u"2")
+        return ttMiniB;
+    throw ECliUsage(QStringLiteral("unknown lottery type '%1' (toto, miniA or miniB)").arg(text));
+}
+
+qint64 parseInteger(const QString &text, const QString &what)
+{
+    qint64 v = 0;
+    if (!TryStrToInt64(text, v))
+        throw ECliUsage(QStringLiteral("%1 must be an integer, not '%2'").arg(what, text));
+    return v;
+}
+
+int parseRound(const QString &text)
+{
+    const qint64 v = parseInteger(text, QStringLiteral("--round"));
+    if (v < 1 || v > 99999)
+        throw ECliUsage(QStringLiteral("--round must be between 1 and 99999"));
+    return int(v);
+}
+
+TTips parseMarks(const QString &text, const QString &what)
+{
+    TTips tips;
+    if (text.isEmpty())
+        throw ECliUsage(QStringLiteral("%1: an empty mark").arg(what));
+    for (QChar c : text) {
+        if (c == u'0')
+            tips.include(tpDraw);
+        else if (c == u'1')
+            tips.include(tpHome);
+        else if (c == u'2')
+            tips.include(tpAway);
+        else
+            throw ECliUsage(QStringLiteral("%1: '%2' is not made of the digits 0, 1 and 2").arg(what, text));
+    }
+    return tips;
+}
+
+QStringList words(const QString &text)
+{
+    return text.split(u' ', Qt::SkipEmptyParts);
+}
+
+// --- commands ------------------------------------------------------------------------------------
+
+int cmdInfo(const TCliArgs &args, bool json)
+{
+    args.allowOnly({});
+    const QString db = GetProgramFolder() + GetProgramName() + QStringLiteral(".db");
+    const bool dbPresent = QFileInfo::exists(db);
+    QJsonObject folders{
+        {QStringLiteral("common"), GetCommonDataFolder()},
+        {QStringLiteral("user"), GetUserDataFolder()},
+        {QStringLiteral("documents"), GetDocumentsDataFolder()},
+        {QStringLiteral("sheet"), GetSheetFolder()},
+        {QStringLiteral("settings"), GetIniFileName()},
+    };
+    QJsonObject database{{QStringLiteral("path"), db},
+                         {QStringLiteral("state"), dbPresent ? QStringLiteral("present") : QStringLiteral("missing")}};
+    if (json) {
+        printJson(QJsonObject{{QStringLiteral("version"), QStringLiteral(PELVANE_VERSION)},
+                              {QStringLiteral("folders"), folders},
+                              {QStringLiteral("database"), database}});
+        return 0;
+    }
+    print(QStringLiteral("Pelvane %1").arg(QStringLiteral(PELVANE_VERSION)));
+    for (const QString &key : {QStringLiteral("common"), QStringLiteral("user"), QStringLiteral("documents"),
+                               QStringLiteral("sheet"), QStringLiteral("settings")})
+        print(QStringLiteral("%1: %2").arg(key, -10).arg(folders.value(key).toString()));
+    print(QStringLiteral("%1: %2 (%3)").arg(QStringLiteral("database"), -10).arg(db, database.value(QStringLiteral("state")).toString()));
+    return 0;
+}
+
+int cmdSinglesChecksum(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("type")});
+    if (args.positional().size() != 1)
+        throw ECliUsage(QStringLiteral("singles-checksum takes one file"));
+    TTipSheet sheet;
+    sheet.SetTotoType(parseType(args.value(QStringLiteral("type"), QStringLiteral("toto"))));
+    sheet.ImportCSV(args.positional().first(), false);
+    const int singles = sheet.Singles().Count();
+    const int valid = sheet.ValidSingleCount();
+    const quint16 checksum = sheet.SinglesChecksum();
+    if (json) {
+        printJson(QJsonObject{{QStringLiteral("singles"), singles},
+                              {QStringLiteral("valid"), valid},
+                              {QStringLiteral("checksum"), int(checksum)}});
+    } else {
+        print(QStringLiteral("singles:  %1").arg(singles));
+        print(QStringLiteral("valid:    %1").arg(valid));
+        print(QStringLiteral("checksum: %1 (0x%2)").arg(checksum).arg(checksum, 4, 16, QChar(u'0')));
+    }
+    return 0;
+}
+
+int cmdPrizes(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("type"), QStringLiteral("round"), QStringLiteral("results"), QStringLiteral("votes")});
+    TTipSheet sheet;
+    sheet.SetTotoType(parseType(args.value(QStringLiteral("type"), QStringLiteral("toto"))));
+    sheet.SetNumber(parseRound(args.required(QStringLiteral("round"))));
+    const int n = sheet.MaxMatch();
+
+    const QStringList results = words(args.required(QStringLiteral("results")));
+    const QStringList votes = words(args.required(QStringLiteral("votes")));
+    if (results.size() != n)
+        throw ECliUsage(QStringLiteral("--results needs %1 results, got %2").arg(n).arg(results.size()));
+    if (votes.size() != n)
+        throw ECliUsage(QStringLiteral("--votes needs %1 matches of h,d,a, got %2").arg(n).arg(votes.size()));
+
+    TUpdateGuard update(sheet);
+    for (int i = 0; i < n; ++i) {
+        sheet.Match(i).SetResult(parseMarks(results[i], QStringLiteral("--results")));
+        const QStringList hda = votes[i].split(u',');
+        if (hda.size() != 3)
+            throw ECliUsage(QStringLiteral("--votes: '%1' is not h,d,a").arg(votes[i]));
+        const TTip order[3] = {tpHome, tpDraw, tpAway};
+        for (int k = 0; k < 3; ++k) {
+            const qint64 v = parseInteger(hda[k], QStringLiteral("--votes"));
+            if (v < 0 || v > INT_MAX)
+                throw ECliUsage(QStringLiteral("--votes: '%1' is out of range").arg(hda[k]));
+            sheet.ActiveOdds().SetVotes(i, order[k], int(v));
+        }
+    }
+    sheet.RecalcEstimates();
+    const qint64 p[3] = {sheet.EstimatedPrize(1), sheet.EstimatedPrize(2), sheet.EstimatedPrize(3)};
+    if (json) {
+        printJson(QJsonObject{{QStringLiteral("first"), p[0]}, {QStringLiteral("second"), p[1]}, {QStringLiteral("third"), p[2]}});
+    } else {
+        for (int level = 1; level <= 3; ++level)
+            print(QStringLiteral("%1: %2 yen (%3)")
+                      .arg(PrizeLevelName(level))
+                      .arg(FormatFloat(QStringLiteral("#,##0"), double(p[level - 1])))
+                      .arg(FormatAmount(p[level - 1])));
+    }
+    return 0;
+}
+
+int cmdAmount(const TCliArgs &args, bool json)
+{
+    args.allowOnly({});
+    if (args.positional().size() != 1)
+        throw ECliUsage(QStringLiteral("amount takes one integer"));
+    const QString text = FormatAmount(parseInteger(args.positional().first(), QStringLiteral("the amount")));
+    if (json)
+        printJson(QJsonObject{{QStringLiteral("text"), text}});
+    else
+        print(text);
+    return 0;
+}
+
+} // namespace
+
+// --- argument parsing -----------------------------------------------------------------------------
+
+TCliArgs::TCliArgs(const QStringList &list, const QStringList &flagNames)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString &w = list[i];
+        if (w.startsWith(QStringLiteral("--")) && w.size() > 2) {
+            QString name = w.mid(2);
+            const qsizetype eq = name.indexOf(u'=');
+            if (eq >= 0) {
+                m_options.insert(name.left(eq), name.mid(eq + 1));
+            } else if (flagNames.contains(name)) {
+                m_flags.append(name);
+            } else {
+                if (i + 1 >= list.size())
+                    throw ECliUsage(QStringLiteral("--%1 needs a value").arg(name));
+                m_options.insert(name, list[++i]);
+            }
+        } else {
+            m_positional.append(w);
+        }
+    }
+}
+
+QString TCliArgs::required(const QString &name) const
+{
+    if (!m_options.contains(name))
+        throw ECliUsage(QStringLiteral("--%1 is required").arg(name));
+    return m_options.value(name);
+}
+
+void TCliArgs::allowOnly(const QStringList &names) const
+{
+    for (auto it = m_options.cbegin(); it != m_options.cend(); ++it)
+        if (!names.contains(it.key()))
+            throw ECliUsage(QStringLiteral("unknown option --%1").arg(it.key()));
+}
+
+const QList<TCliCommand> &CliCommands()
+{
+    static const QList<TCliCommand> commands = {
+        {QStringLiteral("info"), QStringLiteral("info"),
+         QStringLiteral("version, data folders and the database state"), {}, cmdInfo},
+        {QStringLiteral("singles-checksum"), QStringLiteral("singles-checksum FILE [--type toto|miniA|miniB]"),
+         QStringLiteral("imports a plain-text list of singles; prints singles, valid singles and the checksum"), {},
+         cmdSinglesChecksum},
+        {QStringLiteral("prizes"),
+         QStringLiteral("prizes --type T --round R --results \"D D ...\" --votes \"h,d,a h,d,a ...\""),
+         QStringLiteral("the estimated first, second and third prize of a round"), {}, cmdPrizes},
+        {QStringLiteral("amount"), QStringLiteral("amount N"), QStringLiteral("an amount of yen in 万/億 units"), {},
+         cmdAmount},
+    };
+    return commands;
+}
+
+namespace {
+
+QString helpText()
+{
+    QString text = QStringLiteral("usage: pelvane-cli COMMAND [OPTIONS] [--json] [--yes]\n\ncommands:\n");
+    for (const TCliCommand &c : CliCommands())
+        text += QStringLiteral("  %1\n      %2\n").arg(c.synopsis, c.help);
+    text += QStringLiteral("\n--json prints machine-readable output; --yes answers Yes to every question.");
+    return text;
+}
+
+} // namespace
+
+int RunCli(const QStringList &arguments)
+{
+    SetProgramNameOverride(QStringLiteral("pelvane"));
+    TConsoleMessageService messages;
+    TMessageService *previous = SetMessageService(&messages);
+    struct Restore { TMessageService *p; ~Restore() { SetMessageService(p); } } restore{previous};
+
+    if (arguments.isEmpty() || arguments.first() == u"--help" || arguments.first() == u"-h"
+        || arguments.first() == u"help") {
+        if (arguments.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(helpText()));
+            return 2;
+        }
+        print(helpText());
+        return 0;
+    }
+    const QString name = arguments.first();
+    const TCliCommand *command = nullptr;
+    for (const TCliCommand &c : CliCommands())
+        if (c.name == name)
+            command = &c;
+    if (!command) {
+        std::fprintf(stderr, "pelvane-cli: unknown command '%s' (see --help)\n", qPrintable(name));
+        return 2;
+    }
+    try {
+        QStringList flags = command->flags;
+        flags << QStringLiteral("json") << QStringLiteral("yes") << QStringLiteral("help");
+        const TCliArgs args(arguments.mid(1), flags);
+        if (args.flag(QStringLiteral("help"))) {
+            print(QStringLiteral("usage: pelvane-cli %1\n%2").arg(command->synopsis, command->help));
+            return 0;
+        }
+        if (args.flag(QStringLiteral("yes")))
+            messages.setAnswer(mbYes);
+        return command->run(args, args.flag(QStringLiteral("json")));
+    } catch (const ECliUsage &e) {
+        std::fprintf(stderr, "pelvane-cli %s: %s\n", qPrintable(name), qPrintable(e.message()));
+        return 2;
+    } catch (const EPelvaneError &e) {
+        std::fprintf(stderr, "pelvane-cli %s: %s\n", qPrintable(name), qPrintable(e.message()));
+        return 1;
+    }
+}

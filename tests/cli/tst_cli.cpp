@@ -1,0 +1,146 @@
+#include "support/TempFolders.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QByteArray out, err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+Run cli(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(PELVANE_CLI), args);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.code = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+const QString kVotes13 = QStringLiteral("1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0 1,1,0");
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void helpListsCommands()
+    {
+        const Run r = cli({QStringLiteral("--help")});
+        QCOMPARE(r.code, 0);
+        for (const char *c : {"info", "singles-checksum", "prizes", "amount"})
+            QVERIFY2(r.out.contains(c), c);
+    }
+
+    void amount()
+    {
+        const Run r = cli({QStringLiteral("amount"), QStringLiteral("123456789"), QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.json().value(QStringLiteral("text")).toString(), QStringLiteral("1億2345万"));
+        QCOMPARE(cli({QStringLiteral("amount"), QStringLiteral("5万")}).code, 2);
+    }
+
+    void prizes()
+    {
+        const Run r = cli({QStringLiteral("prizes"), QStringLiteral("--type"), QStringLiteral("toto"), QStringLiteral("--round"),
+                           QStringLiteral("300"), QStringLiteral("--results"),
+                           QStringLiteral("1 1 1 1 1 1 1 1 1 1 1 1 1"), QStringLiteral("--votes"), kVotes13,
+                           QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        const QJsonObject o = r.json();
+        QCOMPARE(o.value(QStringLiteral("first")).toInteger(), 35 * 8192);
+        QVERIFY(o.contains(QStringLiteral("second")));
+        QVERIFY(o.contains(QStringLiteral("third")));
+    }
+
+    void prizesCalledOffMatch()
+    {
+        // A called-off match ("102") counts every outcome as hit: the same estimate as 12 matches.
+        const QString votes = QStringLiteral("1,1,0 1,1,0 1,1,0 1,1,0 1,1,0");
+        const Run all = cli({QStringLiteral("prizes"), QStringLiteral("--type"), QStringLiteral("miniA"), QStringLiteral("--round"),
+                             QStringLiteral("300"), QStringLiteral("--results"), QStringLiteral("1 1 1 1 102"),
+                             QStringLiteral("--votes"), votes, QStringLiteral("--json")});
+        QCOMPARE(all.code, 0);
+        QCOMPARE(all.json().value(QStringLiteral("first")).toInteger(), 50 * 16);
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        const QString n = QStringLiteral("1 1 1 1 1 1 1 1 1 1 1 1 1");
+        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2;
+        QTest::newRow("no command") << QStringList{} << 2;
+        QTest::newRow("missing round") << QStringList{"prizes", "--results", n, "--votes", kVotes13} << 2;
+        QTest::newRow("round not a number") << QStringList{"prizes", "--round", "x", "--results", n, "--votes", kVotes13} << 2;
+        QTest::newRow("too few results") << QStringList{"prizes", "--round", "300", "--results", "1 1", "--votes", kVotes13} << 2;
+        QTest::newRow("bad mark digit") << QStringList{"prizes", "--round", "300", "--results", n.left(24) + "3", "--votes", kVotes13} << 2;
+        QTest::newRow("bad votes") << QStringList{"prizes", "--round", "300", "--results", n, "--votes", "1,2 3"} << 2;
+        QTest::newRow("unknown type") << QStringList{"prizes", "--type", "big", "--round", "1"} << 2;
+        QTest::newRow("unknown option") << QStringList{"amount", "5", "--colour", "red"} << 2;
+        QTest::newRow("option without value") << QStringList{"prizes", "--round"} << 2;
+        QTest::newRow("missing file") << QStringList{"singles-checksum", "/nonexistent/file.csv"} << 1;
+    }
+    void badInput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        const Run r = cli(args);
+        QCOMPARE(r.code, code);
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    void singlesChecksum()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.txt"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("1, 0, 2, 0, 0\r\n2, 2, 2, 2, 2, X\r\n");
+        f.close();
+        const Run r = cli({QStringLiteral("singles-checksum"), path, QStringLiteral("--type"), QStringLiteral("miniA"),
+                           QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        const QJsonObject o = r.json();
+        QCOMPARE(o.value(QStringLiteral("singles")).toInt(), 2);
+        QCOMPARE(o.value(QStringLiteral("valid")).toInt(), 1);
+        // CRC-16/MODBUS over the ordinals 1 0 2 0 0 2 2 2 2 2, computed by hand from the table.
+        quint16 crc = 0xFFFF;
+        for (int b : {1, 0, 2, 0, 0, 2, 2, 2, 2, 2}) {
+            crc ^= quint16(b);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+        }
+        QCOMPARE(o.value(QStringLiteral("checksum")).toInt(), int(crc));
+    }
+
+    void info()
+    {
+        TTempFolders temp;
+        const Run r = cli({QStringLiteral("info"), QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        const QJsonObject o = r.json();
+        QVERIFY(!o.value(QStringLiteral("version")).toString().isEmpty());
+        const QJsonObject folders = o.value(QStringLiteral("folders")).toObject();
+        QCOMPARE(folders.value(QStringLiteral("user")).toString(), temp.path() + QStringLiteral("/config/Pelvane3/"));
+        QCOMPARE(folders.value(QStringLiteral("settings")).toString(), temp.path() + QStringLiteral("/config/Pelvane3/pelvane.ini"));
+        QVERIFY(o.value(QStringLiteral("database")).toObject().contains(QStringLiteral("state")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
