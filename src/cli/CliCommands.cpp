@@ -4,6 +4,9 @@
 #include "lottery/UnitToTo.h"
 #include "platform/ConsoleMessageService.h"
 #include "platform/Format.h"
+#include "platform/IniFile.h"
+#include "reduction/PatternRules.h"
+#include "settings/UnitOption.h"
 #include "platform/PelvaneError.h"
 #include "shell/UnitTypes.h"
 
@@ -191,6 +194,201 @@ int cmdAmount(const TCliArgs &args, bool json)
     return 0;
 }
 
+QJsonObject cutJson(const TPatternCut &c)
+{
+    return QJsonObject{{QStringLiteral("MoreThanEnable"), c.MoreThanEnable},
+                       {QStringLiteral("LessThanEnable"), c.LessThanEnable},
+                       {QStringLiteral("MoreThan"), c.MoreThan},
+                       {QStringLiteral("LessThan"), c.LessThan}};
+}
+
+QJsonObject expandOptionJson(const TExpandOption &e)
+{
+    QJsonObject o;
+    for (const TExpandOption::TRuleKey &k : TExpandOption::RuleKeys())
+        o.insert(QString::fromLatin1(k.fieldName), cutJson(e.*k.rule));
+    o.insert(QStringLiteral("HDACutList"), QJsonArray::fromStringList(e.HDACutList()));
+    o.insert(QStringLiteral("HDACutEnable"), e.HDACutEnable);
+    o.insert(QStringLiteral("Prizelevel"), e.Prizelevel);
+    o.insert(QStringLiteral("OptimizeLevel"), e.OptimizeLevel);
+    o.insert(QStringLiteral("IssueCutEnable"), e.IssueCutEnable);
+    QJsonArray issue;
+    for (const auto &m : e.IssueCut) {
+        QString letters;
+        for (TTip t : kDisplayTipOrder)
+            letters += m[t].isNull() ? QChar(u'-') : m[t];
+        issue.append(letters);
+    }
+    o.insert(QStringLiteral("IssueCut"), issue);
+    o.insert(QStringLiteral("IssueCutType"), QJsonArray{e.IssueCutType[0], e.IssueCutType[1], e.IssueCutType[2], e.IssueCutType[3]});
+    o.insert(QStringLiteral("UsePatternCut"), e.UsePatternCut);
+    o.insert(QStringLiteral("Guarantee"), e.Guarantee);
+    return o;
+}
+
+QJsonObject optionJson(const TOption &o, bool showCredentials)
+{
+    auto secret = [&](const QString &v) -> QJsonValue {
+        if (showCredentials || v.isEmpty())
+            return v;
+        return QStringLiteral("********");
+    };
+    QJsonArray defaults, files, points;
+    for (int i = 0; i < 4; ++i) {
+        defaults.append(o.UseDefaultSound(i));
+        files.append(o.SoundFile(i));
+    }
+    for (int p : o.PointsTable)
+        points.append(p);
+    auto filter = [](const TMatchFilter &f) {
+        return QJsonObject{{QStringLiteral("MatchFilter"), int(f.MatchFilter)},
+                           {QStringLiteral("HomeAwayFilter"), int(f.HomeAwayFilter)},
+                           {QStringLiteral("StadiumFilter"), f.StadiumFilter}};
+    };
+    return QJsonObject{
+        {QStringLiteral("PlaySound"), o.PlaySound},
+        {QStringLiteral("UseDefaultSound"), defaults},
+        {QStringLiteral("SoundFile"), files},
+        {QStringLiteral("PrintToSheet"), o.PrintToSheet},
+        {QStringLiteral("PrintOffsetLeft"), o.PrintOffsetLeft},
+        {QStringLiteral("PrintOffsetTop"), o.PrintOffsetTop},
+        {QStringLiteral("PrintOnA4"), o.PrintOnA4},
+        {QStringLiteral("PrintNoAdjust"), o.PrintNoAdjust},
+        {QStringLiteral("PrintMatch"), o.PrintMatch},
+        {QStringLiteral("PrintPage"), o.PrintPage},
+        {QStringLiteral("PrintPrize"), o.PrintPrize},
+        {QStringLiteral("PrintSingleNo"), o.PrintSingleNo},
+        {QStringLiteral("PrintFileName"), o.PrintFileName},
+        {QStringLiteral("MarkHeight"), o.MarkHeight},
+        {QStringLiteral("MarkWidth"), o.MarkWidth},
+        {QStringLiteral("MarkSpaceX"), o.MarkSpaceX},
+        {QStringLiteral("MarkSpaceY"), o.MarkSpaceY},
+        {QStringLiteral("MarkNumber"), o.MarkNumber},
+        {QStringLiteral("CommentHeader"), o.CommentHeader},
+        {QStringLiteral("CommentMulti"), o.CommentMulti},
+        {QStringLiteral("CommentPrice"), o.CommentPrice},
+        {QStringLiteral("CommentTipster"), o.CommentTipster},
+        {QStringLiteral("CommentVersus"), o.CommentVersus},
+        {QStringLiteral("Tipster"), o.Tipster},
+        {QStringLiteral("CommentPatternCut"), o.CommentPatternCut},
+        {QStringLiteral("CommentPreTag"), o.CommentPreTag},
+        {QStringLiteral("ExpandWarning"), o.ExpandWarning},
+        {QStringLiteral("ExpandWarningCount"), o.ExpandWarningCount},
+        {QStringLiteral("ResourceWarning"), o.ResourceWarning},
+        {QStringLiteral("ResourceWarningLevel"), o.ResourceWarningLevel},
+        {QStringLiteral("ExpandOption"), expandOptionJson(o.ExpandOption)},
+        {QStringLiteral("PatternCutWarning"), o.PatternCutWarning},
+        {QStringLiteral("Internet"), QJsonObject{{QStringLiteral("Timeout"), o.Internet.Timeout},
+                                                 {QStringLiteral("UseProxy"), o.Internet.UseProxy},
+                                                 {QStringLiteral("ProxyAddress"), o.Internet.ProxyAddress},
+                                                 {QStringLiteral("ProxyPort"), o.Internet.ProxyPort}}},
+        {QStringLiteral("CheckWin"), o.CheckWin},
+        {QStringLiteral("ResultMark"), o.ResultMark},
+        {QStringLiteral("HDACountPercent"), o.HDACountPercent},
+        {QStringLiteral("WheelEnable"), o.WheelEnable},
+        {QStringLiteral("WheelPanEnable"), o.WheelPanEnable},
+        {QStringLiteral("WheelScrollMode"), o.WheelScrollMode()},
+        {QStringLiteral("PointsTable"), points},
+        {QStringLiteral("UseOriginalVictoryPoint"), o.UseOriginalVictoryPoint},
+        {QStringLiteral("PelvaneURL"), o.PelvaneURL},
+        {QStringLiteral("HomeFilter"), filter(o.HomeFilter)},
+        {QStringLiteral("AwayFilter"), filter(o.AwayFilter)},
+        {QStringLiteral("MatchDisplay"), QJsonObject{{QStringLiteral("DisplayMode"), int(o.MatchDisplay.DisplayMode)},
+                                                     {QStringLiteral("MatchCount"), o.MatchDisplay.MatchCount},
+                                                     {QStringLiteral("MatchDate"), FormatDateTime(QStringLiteral("yyyy/mm/dd"), o.MatchDisplay.MatchDate)}}},
+        {QStringLiteral("TotoDreamMember"), o.TotoDreamMember},
+        {QStringLiteral("TotoDreamPCMail"), o.TotoDreamPCMail},
+        {QStringLiteral("TotoDreamMobileMail"), o.TotoDreamMobileMail},
+        {QStringLiteral("TotoDreamID"), secret(o.TotoDreamID)},
+        {QStringLiteral("TotoDreamPassword"), secret(o.TotoDreamPassword)},
+        {QStringLiteral("TotoDreamPCMailAddress"), o.TotoDreamPCMailAddress},
+        {QStringLiteral("TotoDreamMobileMailAddress"), o.TotoDreamMobileMailAddress},
+        {QStringLiteral("EBankBranchCode"), secret(o.EBankBranchCode)},
+        {QStringLiteral("EBankAccountNumber"), secret(o.EBankAccountNumber)},
+        {QStringLiteral("EBankID"), secret(o.EBankID)},
+        {QStringLiteral("EBankPassword"), secret(o.EBankPassword)},
+    };
+}
+
+int cmdSettings(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("file")});
+    if (args.positional() != QStringList{QStringLiteral("show")})
+        throw ECliUsage(QStringLiteral("usage: settings show [--file F] [--show-credentials]"));
+    const QString file = args.value(QStringLiteral("file"), GetIniFileName());
+    if (args.has(QStringLiteral("file")) && !QFileInfo::exists(file))
+        throw EPelvaneError(QStringLiteral("ファイル(%1)がありません").arg(file));
+    TOption option;
+    // Read without writing back: showing settings never changes the file.
+    TIniFile ini(file, TIniFile::TMode::Profile);
+    option.LoadFromIni(ini);
+    const QJsonObject o = optionJson(option, args.flag(QStringLiteral("show-credentials")));
+    if (json) {
+        printJson(o);
+        return 0;
+    }
+    print(QStringLiteral("settings file: %1").arg(file));
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        const QJsonValue v = it.value();
+        QString text;
+        if (v.isObject() || v.isArray())
+            text = QString::fromUtf8(QJsonDocument(v.isObject() ? QJsonDocument(v.toObject()) : QJsonDocument(v.toArray()))
+                                         .toJson(QJsonDocument::Compact));
+        else
+            text = v.toVariant().toString();
+        print(QStringLiteral("%1 = %2").arg(it.key(), text));
+    }
+    return 0;
+}
+
+QList<TTip> parseSingle(const QString &text, int count)
+{
+    QList<TTip> tips;
+    for (const QString &w : words(text)) {
+        if (w == u"0")
+            tips.append(tpDraw);
+        else if (w == u"1")
+            tips.append(tpHome);
+        else if (w == u"2")
+            tips.append(tpAway);
+        else
+            throw ECliUsage(QStringLiteral("--single: '%1' is not 0, 1 or 2").arg(w));
+    }
+    if (tips.size() != count)
+        throw ECliUsage(QStringLiteral("--single needs %1 tips, got %2").arg(count).arg(tips.size()));
+    return tips;
+}
+
+int cmdRules(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("file"), QStringLiteral("single"), QStringLiteral("type"), QStringLiteral("round")});
+    if (args.positional() != QStringList{QStringLiteral("check")})
+        throw ECliUsage(QStringLiteral("usage: rules check --file F.ttp|F.tot --single \"1 0 2 ...\" [--type T --round R]"));
+    const QString file = args.required(QStringLiteral("file"));
+    if (!QFileInfo::exists(file))
+        throw EPelvaneError(QStringLiteral("ファイル(%1)がありません").arg(file));
+    const TIniFile ini(file, TIniFile::TMode::Memory);
+    TExpandOption rules;
+    rules.LoadFromIni(ini);
+
+    TTipSheet sheet;
+    sheet.SetTotoType(args.has(QStringLiteral("type"))
+                          ? parseType(args.value(QStringLiteral("type")))
+                          : TotoTypeFromInt(ini.readInteger(QStringLiteral("Sheet"), QStringLiteral("Type"), 0)));
+    sheet.SetNumber(args.has(QStringLiteral("round")) ? parseRound(args.value(QStringLiteral("round")))
+                                                      : ini.readInteger(QStringLiteral("Sheet"), QStringLiteral("Number"), kDefaultRoundNumber));
+    const QList<TTip> tips = parseSingle(args.required(QStringLiteral("single")), sheet.MaxMatch());
+    const TPatternRuleEvaluator evaluator(rules, TRuleContext::FromSheet(sheet), TRuleSwitches::PerSingle());
+    const TCutRule rule = evaluator.Evaluate(tips.data());
+    if (json) {
+        printJson(QJsonObject{{QStringLiteral("cut"), rule != TCutRule::None},
+                              {QStringLiteral("rule"), rule == TCutRule::None ? QJsonValue(QJsonValue::Null) : QJsonValue(CutRuleName(rule))}});
+    } else {
+        print(rule == TCutRule::None ? QStringLiteral("passes") : QStringLiteral("cut by %1").arg(CutRuleName(rule)));
+    }
+    return 0;
+}
+
 } // namespace
 
 // --- argument parsing -----------------------------------------------------------------------------
@@ -244,6 +442,11 @@ const QList<TCliCommand> &CliCommands()
          QStringLiteral("the estimated first, second and third prize of a round"), {}, cmdPrizes},
         {QStringLiteral("amount"), QStringLiteral("amount N"), QStringLiteral("an amount of yen in 万/億 units"), {},
          cmdAmount},
+        {QStringLiteral("settings"), QStringLiteral("settings show [--file F] [--show-credentials]"),
+         QStringLiteral("the effective settings (credentials masked unless asked for)"), {QStringLiteral("show-credentials")},
+         cmdSettings},
+        {QStringLiteral("rules"), QStringLiteral("rules check --file F.ttp|F.tot --single \"1 0 2 ...\" [--type T --round R]"),
+         QStringLiteral("which stored pattern-cut rule cuts a single, or that it passes"), {}, cmdRules},
     };
     return commands;
 }

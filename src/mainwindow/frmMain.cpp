@@ -4,9 +4,11 @@
 #include "mainwindow/StatusGauge.h"
 #include "platform/DataFolders.h"
 #include "platform/FileAssociation.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
 #include "platform/PelvaneError.h"
 #include "platform/UserRegistry.h"
+#include "settings/FormPlacement.h"
 #include "settings/UnitOption.h"
 #include "settings/frmAbout.h"
 #include "shell/UnitTypes.h"
@@ -16,6 +18,8 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
@@ -36,6 +40,7 @@ TFormMain::TFormMain(const TStartup &startup, QWidget *parent)
     GetSheetFolder();
 
     m_option = std::make_unique<TOption>();
+    m_option->LoadFromFile(GetIniFileName());
     m_sheet = std::make_unique<TTipSheet>();
     m_sheet->Option = m_option.get();
 
@@ -45,6 +50,7 @@ TFormMain::TFormMain(const TStartup &startup, QWidget *parent)
     buildStatusBar();
     buildCard();
     bindSheet();
+    loadWindowSettings();
 
     m_option->DebugMode = startup.commandLine.debug;
     m_option->MaintenanceMode = startup.commandLine.maintenance;
@@ -259,6 +265,49 @@ void TFormMain::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    // Whatever fails here is shown, and the window still closes.
+    try {
+        saveWindowSettings();
+        m_option->SaveToFile(GetIniFileName());
+    } catch (const EPelvaneError &e) {
+        MessageDlg(e.message(), TMsgDlgType::mtError, mbOK, mbOK);
+    }
+}
+
+void TFormMain::loadWindowSettings()
+{
+    const TIniFile ini(GetIniFileName(), TIniFile::TMode::Profile);
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1280, 800);
+    const TFormPlacement current{x(), y(), width(), height(), isMaximized() ? 2 : 0};
+    const TFormPlacement p = LoadFormPlacement(ini, objectName(), current, screen.width(), screen.height());
+    move(p.Left, p.Top);
+    resize(p.Width, p.Height);
+    if (p.WindowState == 2)
+        setWindowState(windowState() | Qt::WindowMaximized);
+
+    const QString setup = QStringLiteral("Setup");
+    TUpdateGuard update(*m_sheet);
+    m_sheet->SetNumber(ini.readInteger(setup, QStringLiteral("Number"), kDefaultRoundNumber));
+    m_sheetWidth = ini.readInteger(setup, QStringLiteral("SheetWidth"), m_sheetWidth);
+    m_singleInfoWidth = ini.readInteger(setup, QStringLiteral("SingleInfoWidth"), m_singleInfoWidth);
+    m_sheet->SetUseOfficialOdds(ini.readBool(QStringLiteral("Option"), QStringLiteral("UseOfficialOdds"), m_sheet->UseOfficialOdds()));
+    m_sheet->SetTotoType(TotoTypeFromInt(ini.readInteger(setup, QStringLiteral("totoType"), 0)));
+}
+
+void TFormMain::saveWindowSettings()
+{
+    TIniFile ini(GetIniFileName(), TIniFile::TMode::Profile);
+    const QString setup = QStringLiteral("Setup");
+    ini.writeInteger(setup, QStringLiteral("Number"), m_sheet->Number());
+    ini.writeInteger(setup, QStringLiteral("SheetWidth"), m_sheetWidth);
+    ini.writeInteger(setup, QStringLiteral("SingleInfoWidth"), m_singleInfoWidth);
+    ini.writeInteger(setup, QStringLiteral("TotoType"), m_sheet->TotoType());
+    ini.writeBool(QStringLiteral("Option"), QStringLiteral("UseOfficialOdds"), m_sheet->UseOfficialOdds());
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    SaveFormPlacement(ini, objectName(), TFormPlacement{normal.x(), normal.y(), normal.width(), normal.height(), state});
+    ini.save();
 }
 
 void TFormMain::dragEnterEvent(QDragEnterEvent *event)

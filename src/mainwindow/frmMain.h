@@ -61,12 +61,16 @@ private:
     void firstActivation();
     void ActAboutExecute();
     void ActAbortExecute();
+    void loadWindowSettings();
+    void saveWindowSettings();
 
     std::unique_ptr<TOption> m_option;
     std::unique_ptr<TTipSheet> m_sheet;
     std::unique_ptr<TStatusGauge> m_gauge;
     TFormAbout *m_splash = nullptr;
     bool m_firstActivationDone = false;
+    int m_sheetWidth = 0;      // widths of the card and comment panels, kept for the settings file
+    int m_singleInfoWidth = 0;
 
     QMenu *m_adminMenu = nullptr;
     QTableWidget *m_card = nullptr;

@@ -399,3 +399,33 @@ QString FormatDateTime(const QString &pattern, TDateTime value)
     }
     return out;
 }
+
+TDateTime StrToDateTimeDef(QStringView text, TDateTime def)
+{
+    const QStringView t = text.trimmed();
+    const qsizetype space = t.indexOf(u' ');
+    const QStringView datePart = space < 0 ? t : t.left(space);
+    const QStringView timePart = space < 0 ? QStringView() : t.mid(space + 1).trimmed();
+    const auto parts = datePart.split(u'/');
+    if (parts.size() != 3)
+        return def;
+    bool ok1 = false, ok2 = false, ok3 = false;
+    const int y = parts[0].toInt(&ok1), m = parts[1].toInt(&ok2), d = parts[2].toInt(&ok3);
+    const QDate date(y, m, d);
+    if (!ok1 || !ok2 || !ok3 || !date.isValid() || y < 1)
+        return def;
+    TDateTime value = DateTime::fromDate(date);
+    if (!timePart.isEmpty()) {
+        const auto hms = timePart.split(u':');
+        if (hms.size() < 2 || hms.size() > 3)
+            return def;
+        bool okh = false, okn = false, oks = true;
+        const int h = hms[0].toInt(&okh), n = hms[1].toInt(&okn);
+        const int sec = hms.size() == 3 ? hms[2].toInt(&oks) : 0;
+        const QTime time(h, n, sec);
+        if (!okh || !okn || !oks || !time.isValid())
+            return def;
+        value += DateTime::fromTime(time);
+    }
+    return value;
+}

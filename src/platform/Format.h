@@ -45,6 +45,10 @@ int StrToIntDef(QStringView text, int def);
 // The shortest general form with up to 15 significant digits and "." ("3.7", "5", "1E20").
 QString FloatToStr(double value);
 
+// A date written as "yyyy/m/d" (the separator "/"; a time after a space is taken too); def
+// when the text is no date.
+TDateTime StrToDateTimeDef(QStringView text, TDateTime def);
+
 // Date and time patterns: "yyyy", "yy", "mm", "m", "dd", "d", "hh", "h", "nn", "n", "ss", "s",
 // "zzz"; "mm"/"m" right after an hour means minutes; "/" and ":" are the separators; text in
 // quotes is literal.

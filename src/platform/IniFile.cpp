@@ -352,13 +352,28 @@ TIniFile::Section &TIniFile::sectionForWrite(const QString &section)
     return *raw;
 }
 
+namespace {
+
+// The value span of a written line covers the value without its surrounding blanks.
+template <typename LineT>
+void setValueSpan(LineT &line, const QString &value)
+{
+    const QStringView t = trimmed(value);
+    line.valOff = line.keyLen + 1 + int(t.isEmpty() ? 0 : t.data() - value.data());
+    line.valLen = int(t.size());
+}
+
+} // namespace
+
 void TIniFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     Section &sec = sectionForWrite(section);
     const QString k = key.trimmed();
-    const QString v = value.trimmed();
+    // The value is written as given (trailing blanks included, as the profile functions do);
+    // a line whose value already reads the same is left alone.
+    const QString &v = value;
     if (const Line *found = findLine(sec, k)) {
-        if (lineValue(*found) == v)
+        if (lineValue(*found) == QStringView(v).trimmed())
             return;
         Line &line = const_cast<Line &>(*found);
         const QString text = lineKey(line).toString() + u'=' + v;
@@ -366,8 +381,7 @@ void TIniFile::writeString(const QString &section, const QString &key, const QSt
         line.len = int(text.size());
         line.keyLen = int(k.size());
         line.keyOff = 0;
-        line.valOff = line.keyLen + 1;
-        line.valLen = int(v.size());
+        setValueSpan(line, v);
         m_pool.append(text);
         return;
     }
@@ -377,8 +391,7 @@ void TIniFile::writeString(const QString &section, const QString &key, const QSt
     line.len = int(text.size());
     line.kind = LineKind::Key;
     line.keyLen = int(k.size());
-    line.valOff = line.keyLen + 1;
-    line.valLen = int(v.size());
+    setValueSpan(line, v);
     m_pool.append(text);
 
     // After the last non-blank line of the section, so that trailing empty lines stay last.

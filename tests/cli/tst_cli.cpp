@@ -128,6 +128,60 @@ private slots:
         QCOMPARE(o.value(QStringLiteral("checksum")).toInt(), int(crc));
     }
 
+    void settingsShow()
+    {
+        const QString fixture = QStringLiteral(PELVANE_TEST_DATA "/settings/windows.ini");
+        const Run masked = cli({QStringLiteral("settings"), QStringLiteral("show"), QStringLiteral("--file"), fixture, QStringLiteral("--json")});
+        QCOMPARE(masked.code, 0);
+        const QJsonObject o = masked.json();
+        QCOMPARE(o.value(QStringLiteral("TotoDreamPassword")).toString(), QStringLiteral("********"));
+        QCOMPARE(o.value(QStringLiteral("EBankPassword")).toString(), QString()); // empty stays empty
+        QCOMPARE(o.value(QStringLiteral("Internet")).toObject().value(QStringLiteral("Timeout")).toInt(), 30);
+        QCOMPARE(o.value(QStringLiteral("ExpandOption")).toObject().value(QStringLiteral("Prizelevel")).toInt(), 3);
+        QVERIFY(!masked.out.contains("secret"));
+        const Run shown = cli({QStringLiteral("settings"), QStringLiteral("show"), QStringLiteral("--file"), fixture,
+                               QStringLiteral("--show-credentials"), QStringLiteral("--json")});
+        QCOMPARE(shown.json().value(QStringLiteral("TotoDreamPassword")).toString(), QStringLiteral("secret"));
+        QCOMPARE(cli({QStringLiteral("settings"), QStringLiteral("show"), QStringLiteral("--file"), QStringLiteral("/no/such.ini")}).code, 1);
+    }
+
+    void rulesCheck_data()
+    {
+        QTest::addColumn<QString>("single");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<QString>("rule");
+        // The fixture: home 3..6 allowed, group A on the home picks of matches 1 and 2 (cut when both
+        // taken), group B on draw and away of match 4 (cut when neither is taken).
+        QTest::newRow("seven homes") << "1 1 1 1 1 1 1 0 0 0 0 0 0" << true << "HomeCut";
+        QTest::newRow("two homes") << "0 1 1 0 0 0 0 0 0 0 0 0 0" << true << "HomeCut";
+        QTest::newRow("group A taken") << "1 1 1 0 0 0 0 0 0 0 0 0 2" << true << "IssueCut";
+        QTest::newRow("passes") << "0 1 1 0 1 0 0 0 0 2 2 2 2" << false << "";
+    }
+    void rulesCheck()
+    {
+        QFETCH(QString, single);
+        QFETCH(bool, cut);
+        QFETCH(QString, rule);
+        const Run r = cli({QStringLiteral("rules"), QStringLiteral("check"), QStringLiteral("--file"),
+                           QStringLiteral(PELVANE_TEST_DATA "/settings/windows.ini"), QStringLiteral("--single"), single,
+                           QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.json().value(QStringLiteral("cut")).toBool(), cut);
+        if (cut)
+            QCOMPARE(r.json().value(QStringLiteral("rule")).toString(), rule);
+        else
+            QVERIFY(r.json().value(QStringLiteral("rule")).isNull());
+    }
+
+    void rulesCheckBadSingle()
+    {
+        const QString fixture = QStringLiteral(PELVANE_TEST_DATA "/settings/windows.ini");
+        QCOMPARE(cli({QStringLiteral("rules"), QStringLiteral("check"), QStringLiteral("--file"), fixture,
+                      QStringLiteral("--single"), QStringLiteral("1 0 2")}).code, 2);
+        QCOMPARE(cli({QStringLiteral("rules"), QStringLiteral("check"), QStringLiteral("--file"), fixture,
+                      QStringLiteral("--single"), QStringLiteral("1 0 2 1 3"), QStringLiteral("--type"), QStringLiteral("miniA")}).code, 2);
+    }
+
     void info()
     {
         TTempFolders temp;

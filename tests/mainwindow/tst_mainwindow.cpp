@@ -4,6 +4,7 @@
 #include "platform/EventPump.h"
 #include "platform/PelvaneError.h"
 #include "platform/FileAssociation.h"
+#include "platform/IniFile.h"
 #include "platform/UserRegistry.h"
 #include "settings/UnitOption.h"
 #include "settings/frmAbout.h"
@@ -151,6 +152,47 @@ private slots:
         QCOMPARE(messages.texts(), (QStringList{QStringLiteral("展開中です。 終了するには展開を中止してください"),
                                                 QStringLiteral("展開を中止しますか？")}));
         QVERIFY(w.close()); // idle again: closes
+    }
+
+    void settingsAtStartAndClose_data()
+    {
+        QTest::addColumn<int>("storedType");
+        QTest::addColumn<int>("type");
+        QTest::newRow("mini B") << 2 << int(ttMiniB);
+        QTest::newRow("type 7 starts on toto") << 7 << int(ttToto);
+    }
+    void settingsAtStartAndClose()
+    {
+        QFETCH(int, storedType);
+        QFETCH(int, type);
+        TTempFolders temp;
+        TScriptedMessages messages;
+        QDir().mkpath(temp.path() + QStringLiteral("/config/Pelvane3"));
+        QFile ini(GetIniFileName());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(QStringLiteral("[Setup]\r\nNumber=321\r\ntotoType=%1\r\nSheetWidth=420\r\n[Option]\r\nUseOfficialOdds=0\r\n"
+                                 "ExpandWarningCount=999\r\n[Addin]\r\nCount=0\r\n").arg(storedType).toLatin1());
+        ini.close();
+        TFormMain::TStartup startup;
+        startup.databaseConnected = true;
+        {
+            TFormMain w(startup);
+            QCOMPARE(w.Sheet().Number(), 321);
+            QCOMPARE(int(w.Sheet().TotoType()), type);
+            QVERIFY(!w.Sheet().UseOfficialOdds());
+            QCOMPARE(w.Option().ExpandWarningCount, 999);
+            w.Sheet().SetNumber(400);
+            w.Option().Tipster = QStringLiteral("予想家");
+            QVERIFY(w.close());
+        }
+        const TIniFile saved(GetIniFileName(), TIniFile::TMode::Profile);
+        QCOMPARE(saved.readInteger(QStringLiteral("Setup"), QStringLiteral("Number"), 0), 400);
+        QCOMPARE(saved.readInteger(QStringLiteral("Setup"), QStringLiteral("TotoType"), -1), type);
+        QCOMPARE(saved.readInteger(QStringLiteral("Setup"), QStringLiteral("SheetWidth"), 0), 420);
+        QCOMPARE(saved.readString(QStringLiteral("Option"), QStringLiteral("Tipster")), QStringLiteral("予想家"));
+        QCOMPARE(saved.readString(QStringLiteral("Addin"), QStringLiteral("Count")), QStringLiteral("0"));
+        QVERIFY(saved.valueExists(QStringLiteral("FormMain"), QStringLiteral("Width")));
+        QVERIFY(messages.asked.isEmpty());
     }
 
     void commandLineFileIsReportedNotLost()
