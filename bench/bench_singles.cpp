@@ -3,13 +3,9 @@
 #include "platform/MessageService.h"
 #include "reduction/FullExpansion.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-
-#include <cstdio>
 #include <random>
 
 namespace {
@@ -115,14 +111,3 @@ BENCHMARK(BM_RemoveDuplicates)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory: %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
-    return 0;
-}

@@ -389,6 +389,154 @@ int cmdRules(const TCliArgs &args, bool json)
     return 0;
 }
 
+QString suffixOf(const QString &file)
+{
+    return QFileInfo(file).suffix().toLower();
+}
+
+bool isSinglesList(const QString &file)
+{
+    const QString s = suffixOf(file);
+    return s == u"csv" || s == u"txt";
+}
+
+bool isRoundFile(const QString &file)
+{
+    const QString s = suffixOf(file);
+    return s == u"tot" || s == u"tts" || s == u"ttr";
+}
+
+// Reads a round file as the program opens it, or a plain-text list of singles.
+void readInto(TTipSheet &sheet, const QString &file, const TCliArgs &args)
+{
+    if (!QFileInfo(file).isFile())
+        throw EPelvaneError(QStringLiteral("ファイル(%1)がありません").arg(file));
+    if (isSinglesList(file)) {
+        sheet.SetTotoType(parseType(args.value(QStringLiteral("type"), QStringLiteral("toto"))));
+        if (args.has(QStringLiteral("round")))
+            sheet.SetNumber(parseRound(args.value(QStringLiteral("round"))));
+        sheet.ImportCSV(file, false);
+    } else if (isRoundFile(file)) {
+        sheet.OpenPrediction(file, false);
+    } else {
+        throw ECliUsage(QStringLiteral("'%1': a .tot, .tts, .ttr, .csv or .txt file is needed").arg(file));
+    }
+}
+
+QJsonObject sheetJson(const TTipSheet &sheet)
+{
+    QJsonArray matches;
+    for (int i = 0; i < sheet.MaxMatch(); ++i) {
+        const TExceptMatch &m = sheet.Match(i);
+        matches.append(QJsonObject{{QStringLiteral("home"), m.HomeTeam().Name()},
+                                   {QStringLiteral("away"), m.AwayTeam().Name()},
+                                   {QStringLiteral("tips"), TipsDigits(m.Tips())},
+                                   {QStringLiteral("result"), TipsDigits(m.Result())},
+                                   {QStringLiteral("homeScore"), m.HomeScore()},
+                                   {QStringLiteral("awayScore"), m.AwayScore()},
+                                   {QStringLiteral("calledOff"), m.CalledOff()},
+                                   {QStringLiteral("vGoal"), m.VGoal()},
+                                   {QStringLiteral("division"), m.Division()},
+                                   {QStringLiteral("stadium"), m.Stadium()},
+                                   {QStringLiteral("kickOff"), FormatDateTime(QStringLiteral("mm/dd hh:nn"), m.DateTime())}});
+    }
+    QJsonArray probabilities, dividends;
+    for (int i = 0; i < 4; ++i)
+        probabilities.append(sheet.Probability(i));
+    for (int level = 1; level <= 3; ++level) {
+        const TDividend &d = sheet.Dividend(level);
+        dividends.append(QJsonObject{{QStringLiteral("money"), d.Money},
+                                     {QStringLiteral("hits"), d.Hits},
+                                     {QStringLiteral("carryOver"), d.CarryOver}});
+    }
+    const char *states[] = {"absent", "ok", "changed"};
+    return QJsonObject{{QStringLiteral("type"), int(sheet.TotoType())},
+                       {QStringLiteral("number"), sheet.Number()},
+                       {QStringLiteral("matches"), matches},
+                       {QStringLiteral("singles"), sheet.Singles().Count()},
+                       {QStringLiteral("valid"), sheet.ValidSingleCount()},
+                       {QStringLiteral("checksum"), QString::fromLatin1(states[int(sheet.SavedChecksumState())])},
+                       {QStringLiteral("probabilities"), probabilities},
+                       {QStringLiteral("dividends"), dividends},
+                       {QStringLiteral("rules"), sheet.ExpandOption.Summary()}};
+}
+
+void printSheet(const TTipSheet &sheet)
+{
+    print(QStringLiteral("%1 第%2回").arg(TotoTypeName(sheet.TotoType())).arg(sheet.Number()));
+    for (int i = 0; i < sheet.MaxMatch(); ++i) {
+        const TExceptMatch &m = sheet.Match(i);
+        print(Format(u"%2.2d. %s x %s  %s  %s %s", {i + 1, m.HomeTeam().FormatedName(), m.AwayTeam().FormatedName(),
+                                                     MarksText(m.Tips()), m.ScoreText(),
+                                                     m.CalledOff() ? QStringLiteral("中止") : TipsDigits(m.Result())}));
+    }
+    const char *states[] = {"absent", "ok", "changed"};
+    print(QStringLiteral("singles: %1 (valid %2), checksum %3")
+              .arg(sheet.Singles().Count())
+              .arg(sheet.ValidSingleCount())
+              .arg(QString::fromLatin1(states[int(sheet.SavedChecksumState())])));
+    QStringList p;
+    for (int i = 0; i < 4; ++i)
+        p.append(FloatToStr(sheet.Probability(i)));
+    print(QStringLiteral("probabilities: ") + p.join(QStringLiteral(", ")));
+    for (int level = 1; level <= 3; ++level) {
+        const TDividend &d = sheet.Dividend(level);
+        print(QStringLiteral("%1: %2 yen x %3, carry-over %4")
+                  .arg(PrizeLevelName(level), FormatFloat(QStringLiteral("#,##0"), double(d.Money)))
+                  .arg(d.Hits)
+                  .arg(FormatFloat(QStringLiteral("#,##0"), double(d.CarryOver))));
+    }
+    std::fputs(sheet.ExpandOption.Summary().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8().constData(), stdout);
+}
+
+int cmdShow(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("type"), QStringLiteral("round")});
+    if (args.positional().size() != 1)
+        throw ECliUsage(QStringLiteral("show takes one file"));
+    TTipSheet sheet;
+    readInto(sheet, args.positional().first(), args);
+    if (json)
+        printJson(sheetJson(sheet));
+    else
+        printSheet(sheet);
+    return 0;
+}
+
+int cmdSingles(const TCliArgs &args, bool)
+{
+    args.allowOnly({QStringLiteral("type"), QStringLiteral("round")});
+    if (args.positional().size() != 1)
+        throw ECliUsage(QStringLiteral("singles takes one file"));
+    TTipSheet sheet;
+    readInto(sheet, args.positional().first(), args);
+    const QByteArray text = sheet.ExportText();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    return 0;
+}
+
+int cmdConvert(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("type"), QStringLiteral("round")});
+    if (args.positional().size() != 2)
+        throw ECliUsage(QStringLiteral("convert takes an input and an output file"));
+    const QString in = args.positional()[0], out = args.positional()[1];
+    if (!isSinglesList(out) && !isRoundFile(out))
+        throw ECliUsage(QStringLiteral("'%1': the output must be .tot, .tts, .ttr, .csv or .txt").arg(out));
+    TTipSheet sheet;
+    readInto(sheet, in, args);
+    const QString suffix = suffixOf(out);
+    if (isSinglesList(out))
+        sheet.ExportCSV(out);
+    else
+        sheet.SaveToFile(out, suffix == u"tts", suffix == u"ttr");
+    if (json)
+        printJson(QJsonObject{{QStringLiteral("written"), out}, {QStringLiteral("singles"), sheet.Singles().Count()}});
+    else
+        print(QStringLiteral("%1 -> %2 (%3 singles)").arg(in, out).arg(sheet.Singles().Count()));
+    return 0;
+}
+
 } // namespace
 
 // --- argument parsing -----------------------------------------------------------------------------
@@ -442,6 +590,14 @@ const QList<TCliCommand> &CliCommands()
          QStringLiteral("the estimated first, second and third prize of a round"), {}, cmdPrizes},
         {QStringLiteral("amount"), QStringLiteral("amount N"), QStringLiteral("an amount of yen in 万/億 units"), {},
          cmdAmount},
+        {QStringLiteral("show"), QStringLiteral("show FILE [--type T --round R]"),
+         QStringLiteral("a round file or list of singles: card, marks, results, singles, checksum, probabilities, prizes, rules"),
+         {}, cmdShow},
+        {QStringLiteral("singles"), QStringLiteral("singles FILE"), QStringLiteral("the plain-text list of the file's singles"), {},
+         cmdSingles},
+        {QStringLiteral("convert"), QStringLiteral("convert IN OUT [--type T --round R]"),
+         QStringLiteral("between .tot/.tts/.ttr and plain-text lists (.csv/.txt); an unchanged round keeps its bytes"), {},
+         cmdConvert},
         {QStringLiteral("settings"), QStringLiteral("settings show [--file F] [--show-credentials]"),
          QStringLiteral("the effective settings (credentials masked unless asked for)"), {QStringLiteral("show-credentials")},
          cmdSettings},

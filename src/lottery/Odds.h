@@ -3,7 +3,11 @@
 #include "lottery/TotoTypes.h"
 #include "platform/DateTime.h"
 
+#include <QString>
+
 #include <array>
+
+class TIniFile;
 
 // One vote-rate table of a round: the votes per match and outcome, and the three prize estimates
 // derived from it.
@@ -22,6 +26,11 @@ public:
     int VotesOf(int matchIndex, TTip tip) const;
     int TotalOf(int matchIndex) const;
     void SetVotes(int matchIndex, TTip tip, int count);
+
+    // One section of a vote-rate file: "Date" and "01".."13" = home, draw, away counts.
+    // A missing section leaves the table cleared.
+    void Load(const TIniFile &ini, const QString &section);
+    void Save(TIniFile &ini, const QString &section) const;
 
     // Levels 1..3; reads outside give 0, writes outside are ignored.
     qint64 PrizeOf(int level) const;

@@ -7,6 +7,8 @@
 #include "lottery/TotoTypes.h"
 #include "reduction/ExpandOption.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <array>
@@ -14,9 +16,23 @@
 #include <functional>
 #include <memory>
 
+class TIniFile;
 class TOption;
 class TProgressSink;
 class TExpansionEngines;
+
+// What a prediction read takes from a file.
+enum TLoadPart : quint8 {
+    lpCard = 1,     // the match card [Match]
+    lpTips = 2,     // marks, comments, data addresses
+    lpSingles = 4,  // singles, counts, checksum, probabilities
+    lpResults = 8,  // scores and prize table
+    lpOdds = 16,    // the round's vote-rate file
+    lpExpand = 32,  // the rule set [Expand] and [PatternCut]
+    lpBoards = 64,  // the posting texts [TotoBoard]
+};
+using TLoadParts = quint8;
+inline constexpr TLoadParts kOpenParts = lpCard | lpTips | lpSingles | lpOdds | lpExpand | lpBoards;
 
 // The prediction of one round: type and number, the 13 matches, results and prizes, two vote-rate
 // tables, the singles and the hit probabilities, with the notifications that keep the window
@@ -122,6 +138,31 @@ public:
     TDividend &Dividend(int level);
     const TDividend &Dividend(int level) const;
 
+    // --- files ---------------------------------------------------------------------------------
+    // Both false: the prediction file; cardOnly: the match sheet; resultOnly: the result file.
+    // The file is replaced atomically; "指定されたファイル(...)には保存できません" when it cannot be.
+    virtual void SaveToFile(const QString &fileName, bool cardOnly = false, bool resultOnly = false);
+    virtual void LoadFromFile(const QString &fileName, TLoadParts parts, bool showProgress = false, bool keep = false);
+    virtual void LoadFromIni(const TIniFile &ini, TLoadParts parts, bool showProgress = false, bool keep = false);
+    // Opens a prediction as the main window does: the card, marks, singles, vote rates, rules and
+    // posting texts, then the results in a second pass; or, with append, adds its singles and
+    // removes the copies (asking first). Returns how many copies were removed.
+    int OpenPrediction(const QString &fileName, bool append);
+    // Both vote-rate tables; an empty name means OddsFileName.
+    virtual void LoadOdds(const QString &fileName = {});
+    virtual void SaveOdds();
+    // <sheet folder>/toto%3.3d.ods
+    QString OddsFileName() const;
+    // Per-match tallies of the valid saved singles of a prediction file; returns how many.
+    int CountSavedTips(const TIniFile &ini, std::array<int, kMaxMatches> &home, std::array<int, kMaxMatches> &away,
+                       std::array<int, kMaxMatches> &draw) const;
+    // What the last read of singles found of the saved count and checksum.
+    enum class TChecksumState { Absent, Ok, Changed };
+    TChecksumState SavedChecksumState() const { return m_checksumState; }
+    // The [TotoBoard] lines of the last read, written back unchanged until the posting window
+    // owns them.
+    QList<QPair<QString, QString>> PostingTexts;
+
     // Empties singles, vote-rate tables, probabilities and dividends; not the match card.
     void Clear();
     void AssignTo(TTipSheet &dest) const;
@@ -154,6 +195,7 @@ protected:
 
 private:
     void setAbortState(TAbortState state);
+    void loadRules(const TIniFile &ini);
     void recountMulti();
 
     QString m_fileName;
@@ -175,6 +217,7 @@ private:
     bool m_keyAbort = false;
     TAbortState m_abortState = TAbortState::Idle;
     TExpansionEngines *m_engines = nullptr;
+    TChecksumState m_checksumState = TChecksumState::Absent;
 };
 
 // Holds the sheet in update mode for a scope, so that BeginUpdate/EndUpdate balance on errors.

@@ -4,6 +4,7 @@
 #include "mainwindow/StatusGauge.h"
 #include "platform/DataFolders.h"
 #include "platform/FileAssociation.h"
+#include "platform/Format.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
 #include "platform/PelvaneError.h"
@@ -206,10 +207,13 @@ void TFormMain::refreshCard()
     }
 }
 
-void TFormMain::OpenTipSheetFile(const QString &fileName, bool /*append*/)
+void TFormMain::OpenTipSheetFile(const QString &fileName, bool append)
 {
-    // Reading prediction files comes with the round-file formats; say so instead of failing silently.
-    throw EPelvaneError(QStringLiteral("予想ファイル(%1)はまだ開けません").arg(fileName));
+    const int removed = m_sheet->OpenPrediction(fileName, append);
+    refreshCard();
+    refreshCaption();
+    if (removed > 0)
+        MessageDlg(Format(u"重複したシングル %d口を削減しました", {removed}), TMsgDlgType::mtInformation, mbOK, mbOK);
 }
 
 bool TFormMain::ActivateFromOtherInstance(const QStringList &arguments)

@@ -11,49 +11,70 @@ bool isSpace(QChar c)
 
 namespace CommaText {
 
+TFieldReader::TFieldReader(QStringView text)
+    : m_text(text)
+{
+    const qsizetype nul = m_text.indexOf(QChar(0));
+    if (nul >= 0)
+        m_text = m_text.left(nul);
+    while (m_pos < m_text.size() && isSpace(m_text[m_pos]))
+        ++m_pos;
+}
+
+bool TFieldReader::next(QStringView &field)
+{
+    const QStringView text = m_text;
+    const qsizetype n = text.size();
+    qsizetype p = m_pos;
+    if (p >= n) {
+        if (!m_pendingEmpty)
+            return false;
+        m_pendingEmpty = false;
+        field = QStringView();
+        return true;
+    }
+    if (text[p] == u'"') {
+        m_buffer.clear();
+        ++p;
+        while (p < n) {
+            if (text[p] == u'"') {
+                if (p + 1 < n && text[p + 1] == u'"') {
+                    m_buffer.append(u'"');
+                    p += 2;
+                    continue;
+                }
+                ++p;
+                break;
+            }
+            m_buffer.append(text[p++]);
+        }
+        field = m_buffer;
+    } else {
+        const qsizetype start = p;
+        while (p < n && !isSpace(text[p]) && text[p] != u',')
+            ++p;
+        field = text.mid(start, p - start);
+    }
+    while (p < n && isSpace(text[p]))
+        ++p;
+    if (p < n && text[p] == u',') {
+        if (p + 1 == n)
+            m_pendingEmpty = true; // a comma at the very end gives one more, empty field
+        do
+            ++p;
+        while (p < n && isSpace(text[p]));
+    }
+    m_pos = p;
+    return true;
+}
+
 QStringList split(QStringView text)
 {
     QStringList out;
-    const qsizetype nul = text.indexOf(QChar(0));
-    if (nul >= 0)
-        text = text.left(nul);
-    const qsizetype n = text.size();
-    qsizetype p = 0;
-    while (p < n && isSpace(text[p]))
-        ++p;
-    while (p < n) {
-        QString field;
-        if (text[p] == u'"') {
-            ++p;
-            while (p < n) {
-                if (text[p] == u'"') {
-                    if (p + 1 < n && text[p + 1] == u'"') {
-                        field.append(u'"');
-                        p += 2;
-                        continue;
-                    }
-                    ++p;
-                    break;
-                }
-                field.append(text[p++]);
-            }
-        } else {
-            const qsizetype start = p;
-            while (p < n && !isSpace(text[p]) && text[p] != u',')
-                ++p;
-            field = text.mid(start, p - start).toString();
-        }
-        out.append(field);
-        while (p < n && isSpace(text[p]))
-            ++p;
-        if (p < n && text[p] == u',') {
-            if (p + 1 == n)
-                out.append(QString());
-            do
-                ++p;
-            while (p < n && isSpace(text[p]));
-        }
-    }
+    TFieldReader reader(text);
+    QStringView field;
+    while (reader.next(field))
+        out.append(field.toString());
     return out;
 }
 

@@ -15,6 +15,21 @@
 // it (it is empty-safe, but holds a space, a control character or a comma, or starts with a quote).
 namespace CommaText {
 
+// The fields one by one without building a list (the reader of large files). A quoted field is
+// unescaped into the reader's buffer, valid until the next call.
+class TFieldReader
+{
+public:
+    explicit TFieldReader(QStringView text);
+    bool next(QStringView &field);
+
+private:
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    bool m_pendingEmpty = false;
+    QString m_buffer;
+};
+
 QStringList split(QStringView text);
 QString join(const QStringList &fields);
 QString quoteIfNeeded(const QString &field);

@@ -1,6 +1,7 @@
 #include "support/TempFolders.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -180,6 +181,55 @@ private slots:
                       QStringLiteral("--single"), QStringLiteral("1 0 2")}).code, 2);
         QCOMPARE(cli({QStringLiteral("rules"), QStringLiteral("check"), QStringLiteral("--file"), fixture,
                       QStringLiteral("--single"), QStringLiteral("1 0 2 1 3"), QStringLiteral("--type"), QStringLiteral("miniA")}).code, 2);
+    }
+
+    void showRoundFile()
+    {
+        TTempFolders temp;
+        const Run r = cli({QStringLiteral("show"), QStringLiteral(PELVANE_TEST_DATA "/files/toto1154.tot"), QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        const QJsonObject o = r.json();
+        QCOMPARE(o.value(QStringLiteral("type")).toInt(), 0);
+        QCOMPARE(o.value(QStringLiteral("number")).toInt(), 1154);
+        QCOMPARE(o.value(QStringLiteral("singles")).toInt(), 5);
+        QCOMPARE(o.value(QStringLiteral("valid")).toInt(), 4);
+        QCOMPARE(o.value(QStringLiteral("checksum")).toString(), QStringLiteral("ok"));
+        const QJsonArray matches = o.value(QStringLiteral("matches")).toArray();
+        QCOMPARE(matches.size(), 13);
+        const QJsonObject m1 = matches[0].toObject();
+        QCOMPARE(m1.value(QStringLiteral("home")).toString(), QStringLiteral("鹿島"));
+        QCOMPARE(m1.value(QStringLiteral("tips")).toString(), QStringLiteral("1"));
+        QCOMPARE(m1.value(QStringLiteral("result")).toString(), QStringLiteral("1"));
+        QCOMPARE(m1.value(QStringLiteral("homeScore")).toInt(), 2);
+        QCOMPARE(matches[2].toObject().value(QStringLiteral("calledOff")).toBool(), true);
+        QCOMPARE(matches[2].toObject().value(QStringLiteral("result")).toString(), QStringLiteral("102"));
+        QCOMPARE(o.value(QStringLiteral("probabilities")).toArray()[0].toDouble(), 42.5);
+        QCOMPARE(o.value(QStringLiteral("dividends")).toArray()[0].toObject().value(QStringLiteral("carryOver")).toInteger(),
+                 qint64(6000000000));
+    }
+
+    void singlesAndConvert()
+    {
+        TTempFolders temp;
+        const QString tot = QStringLiteral(PELVANE_TEST_DATA "/files/totoA500.tot");
+        const Run list = cli({QStringLiteral("singles"), tot});
+        QCOMPARE(list.code, 0);
+        QCOMPARE(list.out, QByteArray("1, 0, 2, 0, 1\r\n1, 0, 2, 0, 2\r\n2, 0, 0, 0, 1, X\r\n"));
+
+        const QString copy = temp.file(QStringLiteral("copy.tot"));
+        QCOMPARE(cli({QStringLiteral("convert"), tot, copy}).code, 0);
+        QFile a(tot), b(copy);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+
+        const QString csv = temp.file(QStringLiteral("s.csv"));
+        QCOMPARE(cli({QStringLiteral("convert"), tot, csv}).code, 0);
+        const Run back = cli({QStringLiteral("singles-checksum"), csv, QStringLiteral("--type"), QStringLiteral("miniA"), QStringLiteral("--json")});
+        QCOMPARE(back.json().value(QStringLiteral("singles")).toInt(), 3);
+        QCOMPARE(back.json().value(QStringLiteral("valid")).toInt(), 2);
+
+        QCOMPARE(cli({QStringLiteral("convert"), tot, temp.file(QStringLiteral("x.doc"))}).code, 2);
+        QCOMPARE(cli({QStringLiteral("show"), temp.file(QStringLiteral("none.tot"))}).code, 1);
     }
 
     void info()

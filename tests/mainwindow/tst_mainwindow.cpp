@@ -195,7 +195,21 @@ private slots:
         QVERIFY(messages.asked.isEmpty());
     }
 
-    void commandLineFileIsReportedNotLost()
+    void commandLineOpensThePrediction()
+    {
+        TTempFolders temp;
+        TScriptedMessages messages;
+        TFormMain::TStartup startup;
+        startup.databaseConnected = true;
+        startup.commandLine.fileToOpen = QStringLiteral(PELVANE_TEST_DATA "/files/toto1154.tot");
+        TFormMain w(startup);
+        QVERIFY(messages.asked.isEmpty());
+        QCOMPARE(w.Sheet().Singles().Count(), 5);
+        QCOMPARE(w.Sheet().FileName(), startup.commandLine.fileToOpen);
+        QVERIFY(w.windowTitle().contains(QStringLiteral("1154")));
+    }
+
+    void missingCommandLineFileIsReported()
     {
         TTempFolders temp;
         TScriptedMessages messages;
@@ -203,7 +217,6 @@ private slots:
         startup.databaseConnected = true;
         startup.commandLine.fileToOpen = temp.file(QStringLiteral("toto1154.tot"));
         TFormMain w(startup);
-        // Prediction files are not read yet: the user is told instead of getting an empty round.
         QCOMPARE(messages.asked.size(), 1);
         QCOMPARE(messages.asked[0].type, TMsgDlgType::mtError);
         QVERIFY(messages.asked[0].text.contains(QStringLiteral("toto1154.tot")));
