@@ -1,24 +1,31 @@
 #include "lottery/UnitToTo.h"
 #include "reduction/ExpansionEngines.h"
-#include "reduction/FullExpansion.h"
+#include "reduction/UnitOptimize.h"
 
 namespace {
 
-// Until the covering tables arrive, library mode expands every combination: the largest set,
-// which keeps every prize level for every outcome.
-class TFullExpansionEngine : public TLibraryEngine
+// Library mode over the shipped covering tables.
+class TTableEngine : public TLibraryEngine
 {
 public:
-    qint64 Estimate(const TTipSheet &sheet) override { return FullExpansionCount(sheet); }
-    void Expand(TTipSheet &sheet, bool) override { ExpandAllCombinations(sheet); }
-    double Coverage() const override { return 100.0; }
+    qint64 Estimate(const TTipSheet &sheet) override { return m_optimizer.Estimate(sheet); }
+    void Expand(TTipSheet &sheet, bool usePatternCut) override
+    {
+        m_optimizer.Expand(sheet, usePatternCut);
+        m_coverage = m_optimizer.CheckCoverage(sheet);
+    }
+    double Coverage() const override { return m_coverage; }
+
+private:
+    TSheetOptimizer m_optimizer;
+    double m_coverage = 0;
 };
 
 class TBuiltInEngines : public TExpansionEngines
 {
 public:
     std::unique_ptr<TGuaranteeEngine> CreateGuaranteeEngine() override { return nullptr; }
-    std::unique_ptr<TLibraryEngine> CreateLibraryEngine() override { return std::make_unique<TFullExpansionEngine>(); }
+    std::unique_ptr<TLibraryEngine> CreateLibraryEngine() override { return std::make_unique<TTableEngine>(); }
 };
 
 } // namespace

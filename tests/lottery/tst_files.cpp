@@ -449,6 +449,7 @@ private slots:
             sheet.Match(i).SetTips({tpHome});
         TOption option;
         option.ExpandOption.Guarantee = false;
+        option.ExpandOption.OptimizeLevel = 0;
         sheet.Option = &option;
         QCOMPARE(sheet.Expand(false), 59049);
         sheet.Singles()[100].SetInvalid(true);

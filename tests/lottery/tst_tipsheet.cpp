@@ -221,6 +221,7 @@ private slots:
         TScriptedMessages messages;
         TOption option;
         option.ExpandOption.Guarantee = false;
+        option.ExpandOption.OptimizeLevel = 0; // no table: every combination
         TTipSheet sheet;
         sheet.Option = &option;
         markAll(sheet, {tpHome});
@@ -276,6 +277,7 @@ private slots:
         messages.answer(TMsgDlgBtn(answer));
         TOption option;
         option.ExpandOption.Guarantee = false;
+        option.ExpandOption.OptimizeLevel = 0;
         option.ExpandWarning = true;
         TTipSheet sheet;
         sheet.Option = &option;
@@ -349,6 +351,7 @@ private slots:
         TOption option;
         option.ExpandOption.Guarantee = guarantee;
         option.ExpandOption.Prizelevel = prizeLevel;
+        option.ExpandOption.OptimizeLevel = 0;
         Engines engines;
         TTipSheet sheet;
         sheet.Option = &option;
