@@ -1,7 +1,7 @@
 // Saving and opening a prediction of 1,594,323 singles (13 triple-marked matches).
 #include "lottery/UnitToTo.h"
 #include "platform/MessageService.h"
-#include "reduction/FullExpansion.h"
+#include "settings/UnitOption.h"
 
 #include <QTemporaryDir>
 
@@ -11,9 +11,14 @@ namespace {
 
 void fill(TTipSheet &sheet)
 {
+    TOption option;
+    option.ExpandOption.Guarantee = false;
+    option.ExpandOption.OptimizeLevel = 0; // every combination
+    sheet.Option = &option;
     for (int i = 0; i < sheet.MaxMatch(); ++i)
         sheet.Match(i).SetTips(TTips::all());
-    ExpandAllCombinations(sheet);
+    sheet.Expand(false);
+    sheet.Option = nullptr;
 }
 
 void BM_SavePrediction(benchmark::State &state)

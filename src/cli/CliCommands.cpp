@@ -5,11 +5,19 @@
 #include "platform/ConsoleMessageService.h"
 #include "platform/Format.h"
 #include "platform/IniFile.h"
+#include "platform/Random.h"
+#include "reduction/CoveringTables.h"
 #include "reduction/PatternRules.h"
+#include "reduction/UnitOptimize.h"
 #include "settings/UnitOption.h"
+#include "web/JapaneseCode.h"
+#include "web/UnitHTMLParser.h"
+#include "web/UnitInternet.h"
 #include "platform/PelvaneError.h"
 #include "shell/UnitTypes.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -537,6 +545,225 @@ int cmdConvert(const TCliArgs &args, bool json)
     return 0;
 }
 
+int parseLevel(const QString &text)
+{
+    const qint64 v = parseInteger(text, QStringLiteral("--prize"));
+    if (v < 1 || v > 4)
+        throw ECliUsage(QStringLiteral("--prize must be 1, 2, 3 or 4"));
+    return int(v);
+}
+
+int parseOptimize(const TCliArgs &args)
+{
+    const qint64 v = parseInteger(args.value(QStringLiteral("optimize"), QStringLiteral("100")), QStringLiteral("--optimize"));
+    if (v < 0 || v > 100)
+        throw ECliUsage(QStringLiteral("--optimize must be between 0 and 100"));
+    return int(v);
+}
+
+// The marks of every match: "1 10 102 ..." as digits per match.
+void readMarks(TTipSheet &sheet, const QString &marks)
+{
+    const QStringList per = words(marks);
+    if (per.size() != sheet.MaxMatch())
+        throw ECliUsage(QStringLiteral("--marks needs %1 matches, got %2").arg(sheet.MaxMatch()).arg(per.size()));
+    for (int i = 0; i < sheet.MaxMatch(); ++i)
+        sheet.Match(i).SetTips(parseMarks(per[i], QStringLiteral("--marks")));
+}
+
+int cmdExpand(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("type"), QStringLiteral("round"), QStringLiteral("marks"), QStringLiteral("prize"),
+                    QStringLiteral("optimize"), QStringLiteral("seed"), QStringLiteral("out"), QStringLiteral("search-seconds")});
+    TOption option;
+    option.ExpandOption.Guarantee = args.flag(QStringLiteral("guarantee"));
+    option.ExpandOption.UsePatternCut = args.flag(QStringLiteral("pattern-cut"));
+    option.PatternCutWarning = false;
+    TTipSheet sheet;
+    sheet.Option = &option;
+    if (args.positional().size() == 1) {
+        readInto(sheet, args.positional().first(), args);
+        const bool guarantee = option.ExpandOption.Guarantee, patternCut = option.ExpandOption.UsePatternCut;
+        option.ExpandOption = sheet.ExpandOption; // the file's rule set, the mode from the command line
+        option.ExpandOption.Guarantee = guarantee;
+        option.ExpandOption.UsePatternCut = patternCut || sheet.ExpandOption.UsePatternCut;
+    } else if (args.positional().isEmpty()) {
+        sheet.SetTotoType(parseType(args.value(QStringLiteral("type"), QStringLiteral("toto"))));
+        sheet.SetNumber(parseRound(args.value(QStringLiteral("round"), QString::number(kDefaultRoundNumber))));
+        readMarks(sheet, args.required(QStringLiteral("marks")));
+    } else {
+        throw ECliUsage(QStringLiteral("expand takes at most one file"));
+    }
+    option.ExpandOption.Prizelevel = parseLevel(args.required(QStringLiteral("prize")));
+    option.ExpandOption.OptimizeLevel = parseOptimize(args);
+    if (args.has(QStringLiteral("seed")))
+        Random::Seed(uint32_t(parseInteger(args.value(QStringLiteral("seed")), QStringLiteral("--seed"))));
+    else
+        Random::SeedFromClock();
+
+    QElapsedTimer timer;
+    timer.start();
+    sheet.Expand(false);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (args.has(QStringLiteral("out"))) {
+        const QString out = args.value(QStringLiteral("out"));
+        if (isSinglesList(out))
+            sheet.ExportCSV(out);
+        else
+            sheet.SaveToFile(out);
+    }
+    QJsonArray probabilities;
+    for (int i = 0; i < 4; ++i)
+        probabilities.append(sheet.Probability(i));
+    if (json) {
+        printJson(QJsonObject{{QStringLiteral("singles"), sheet.Singles().Count()},
+                              {QStringLiteral("valid"), sheet.ValidSingleCount()},
+                              {QStringLiteral("probabilities"), probabilities},
+                              {QStringLiteral("seconds"), seconds}});
+    } else {
+        print(QStringLiteral("singles: %1 (valid %2), %3 s").arg(sheet.Singles().Count()).arg(sheet.ValidSingleCount()).arg(seconds, 0, 'f', 3));
+        QStringList p;
+        for (int i = 0; i < 4; ++i)
+            p.append(FloatToStr(sheet.Probability(i)));
+        print(QStringLiteral("probabilities: ") + p.join(QStringLiteral(", ")));
+    }
+    return 0;
+}
+
+int cmdEstimate(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("doubles"), QStringLiteral("triples"), QStringLiteral("prize"), QStringLiteral("optimize")});
+    const qint64 w = parseInteger(args.required(QStringLiteral("doubles")), QStringLiteral("--doubles"));
+    const qint64 t = parseInteger(args.required(QStringLiteral("triples")), QStringLiteral("--triples"));
+    if (w < 0 || t < 0 || w + t > 13)
+        throw ECliUsage(QStringLiteral("--doubles and --triples must be at least 0 and together at most 13"));
+    TOption option;
+    option.ExpandOption.Prizelevel = parseLevel(args.required(QStringLiteral("prize")));
+    option.ExpandOption.OptimizeLevel = parseOptimize(args);
+    TTipSheet sheet;
+    sheet.Option = &option;
+    for (int i = 0; i < 13; ++i)
+        sheet.Match(i).SetTips(i < t ? TTips::all() : i < t + w ? TTips{tpHome, tpDraw} : TTips{tpHome});
+    const qint64 singles = TSheetOptimizer().Estimate(sheet);
+    if (json)
+        printJson(QJsonObject{{QStringLiteral("singles"), singles}});
+    else
+        print(QString::number(singles));
+    return 0;
+}
+
+int cmdCheck(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("prize"), QStringLiteral("type"), QStringLiteral("round")});
+    if (args.positional().size() != 1)
+        throw ECliUsage(QStringLiteral("check takes one prediction file"));
+    TTipSheet sheet;
+    readInto(sheet, args.positional().first(), args);
+    const int level = parseLevel(args.required(QStringLiteral("prize")));
+    sheet.CheckMarks();
+    const bool covered = TSheetOptimizer::CoversAllCombinations(sheet, level);
+    sheet.ExpandOption.Prizelevel = level;
+    const double coverage = TSheetOptimizer().CheckCoverage(sheet);
+    if (json)
+        printJson(QJsonObject{{QStringLiteral("covered"), covered}, {QStringLiteral("coverage"), coverage}});
+    else
+        print(covered ? QStringLiteral("every combination is won at level %1 (coverage %2)").arg(level).arg(coverage)
+                      : QStringLiteral("NOT covered at level %1").arg(level));
+    return covered ? 0 : 3;
+}
+
+// The tables and cells the HTML scanner sees in a saved page.
+int htmlTables(const TCliArgs &args, bool json)
+{
+    const QString file = args.positional().first();
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        throw EPelvaneError(QStringLiteral("ファイル(%1)が読めません").arg(file));
+    THTMLParser parser;
+    parser.SetHTML(DecodeJapanese(f.readAll()));
+    const int only = args.has(QStringLiteral("table")) ? int(parseInteger(args.value(QStringLiteral("table")), QStringLiteral("--table"))) : 0;
+    QJsonArray tables;
+    for (int t = 1; t <= parser.TableCount(); ++t) {
+        if (only && t != only)
+            continue;
+        QJsonArray rows;
+        const QString table = parser.GetTable(t);
+        for (int r = 1; r <= parser.RowCount(t); ++r) {
+            const QString row = THTMLParser::GetElement(table, QStringLiteral("TR"), r);
+            QJsonArray cells;
+            QString withTh = row;
+            withTh.replace(QStringLiteral("<TH"), QStringLiteral("<TD"));
+            const int count = int(withTh.count(QStringLiteral("<TD")));
+            for (int c = 1; c <= count; ++c)
+                cells.append(THTMLParser::StripTags(THTMLParser::GetElement(row, QStringLiteral("TD"), c)).trimmed());
+            rows.append(cells);
+        }
+        tables.append(QJsonObject{{QStringLiteral("table"), t}, {QStringLiteral("rows"), rows}});
+        if (!json) {
+            print(QStringLiteral("table %1 (%2 rows)").arg(t).arg(rows.size()));
+            for (int r = 0; r < rows.size(); ++r) {
+                QStringList cells;
+                for (const QJsonValue &v : rows[r].toArray())
+                    cells.append(v.toString());
+                print(QStringLiteral("  %1: ").arg(r + 1) + cells.join(QStringLiteral(" | ")));
+            }
+        }
+    }
+    if (json)
+        printJson(tables);
+    return 0;
+}
+
+int cmdFetch(const TCliArgs &args, bool)
+{
+    args.allowOnly({QStringLiteral("official-site"), QStringLiteral("league-site"), QStringLiteral("server"), QStringLiteral("timeout")});
+    if (args.positional().size() != 1)
+        throw ECliUsage(QStringLiteral("fetch takes one URL"));
+    TInternet client;
+    TOption option;
+    TIniFile ini(GetIniFileName(), TIniFile::TMode::Profile);
+    option.LoadFromIni(ini);
+    option.ApplyInternetSettings(client);
+    if (args.has(QStringLiteral("timeout")))
+        client.SetTimeout(int(parseInteger(args.value(QStringLiteral("timeout")), QStringLiteral("--timeout")) * 1000));
+    const bool ok = client.Get(args.positional().first(), args.flag(QStringLiteral("utf8")));
+    print(client.BodyText());
+    if (!ok)
+        throw EPelvaneError(QStringLiteral("%1 から読めませんでした").arg(args.positional().first()));
+    return 0;
+}
+
+int cmdTables(const TCliArgs &args, bool json)
+{
+    if (!args.positional().isEmpty()) {
+        args.allowOnly({QStringLiteral("table")});
+        return htmlTables(args, json);
+    }
+    args.allowOnly({QStringLiteral("prize")});
+    const int only = args.has(QStringLiteral("prize")) ? parseLevel(args.value(QStringLiteral("prize"))) : 0;
+    QJsonArray list;
+    for (const TCoveringTable &t : TCoveringTables::Shipped().All()) {
+        if (only && t.level != only)
+            continue;
+        const bool verified = TCoveringTables::Verify(t);
+        list.append(QJsonObject{{QStringLiteral("level"), t.level},
+                                {QStringLiteral("doubles"), t.doubles},
+                                {QStringLiteral("triples"), t.triples},
+                                {QStringLiteral("rows"), int(t.rows.size())},
+                                {QStringLiteral("verified"), verified}});
+        if (!json)
+            print(QStringLiteral("level %1  W%2 T%3  %4 rows  %5")
+                      .arg(t.level)
+                      .arg(t.doubles, 2)
+                      .arg(t.triples, 2)
+                      .arg(t.rows.size(), 3)
+                      .arg(verified ? QStringLiteral("verified") : QStringLiteral("NOT COVERING")));
+    }
+    if (json)
+        printJson(list);
+    return 0;
+}
+
 } // namespace
 
 // --- argument parsing -----------------------------------------------------------------------------
@@ -598,6 +825,20 @@ const QList<TCliCommand> &CliCommands()
         {QStringLiteral("convert"), QStringLiteral("convert IN OUT [--type T --round R]"),
          QStringLiteral("between .tot/.tts/.ttr and plain-text lists (.csv/.txt); an unchanged round keeps its bytes"), {},
          cmdConvert},
+        {QStringLiteral("expand"),
+         QStringLiteral("expand [FILE.tot | --type T --round R --marks \"1 10 102 ...\"] --prize L [--optimize N] [--pattern-cut] [--guarantee] [--seed N] [--out OUT.tot]"),
+         QStringLiteral("expands the marks into singles (covering tables unless --guarantee)"),
+         {QStringLiteral("pattern-cut"), QStringLiteral("guarantee")}, cmdExpand},
+        {QStringLiteral("estimate"), QStringLiteral("estimate --doubles W --triples T --prize L [--optimize N]"),
+         QStringLiteral("the number of singles a library expansion makes"), {}, cmdEstimate},
+        {QStringLiteral("check"), QStringLiteral("check FILE.tot --prize L"),
+         QStringLiteral("checks that every combination of the marks is won at the level (exit 3 when not)"), {}, cmdCheck},
+        {QStringLiteral("tables"), QStringLiteral("tables [--prize L] | tables FILE.html [--table N]"),
+         QStringLiteral("the shipped covering tables and their verification, or the tables and cells of a saved page"), {},
+         cmdTables},
+        {QStringLiteral("fetch"), QStringLiteral("fetch URL [--utf8] [--timeout S]"),
+         QStringLiteral("prints the decoded body of a page (Japanese code detected unless --utf8)"), {QStringLiteral("utf8")},
+         cmdFetch},
         {QStringLiteral("settings"), QStringLiteral("settings show [--file F] [--show-credentials]"),
          QStringLiteral("the effective settings (credentials masked unless asked for)"), {QStringLiteral("show-credentials")},
          cmdSettings},

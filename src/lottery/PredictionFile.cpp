@@ -13,6 +13,7 @@
 #include "platform/Progress.h"
 #include "settings/UnitOption.h"
 #include "shell/UnitTypes.h"
+#include "web/UnitInternet.h"
 
 #include <QDate>
 
@@ -393,6 +394,32 @@ void TTipSheet::LoadFromIni(const TIniFile &ini, TLoadParts parts, bool showProg
                 d.Hits = dividends.values[size_t(level - 1)][1];
                 d.CarryOver = dividends.values[size_t(level - 1)][2];
             }
+}
+
+bool TTipSheet::LoadFromURL(const QString &url, TLoadParts parts, const QString &errorMessage)
+{
+    TBusyCursor cursor;
+    TUpdateGuard update(*this);
+    TInternet client;
+    if (Option)
+        Option->ApplyInternetSettings(client);
+    bool ok = client.Get(url, false);
+    if (ok) {
+        TIniFile ini(TIniFile::TMode::Memory);
+        ini.loadFromText(client.BodyText());
+        ok = ini.sectionExists(kSheet) && (!(parts & lpCard) || ini.sectionExists(kMatch))
+          && (!(parts & lpResults) || ini.sectionExists(kResult));
+        if (ok) {
+            readDividends(ini); // its errors before the sheet changes
+            if (parts == lpCard)
+                for (int i = 0; i < m_maxMatch; ++i)
+                    Match(i).ClearForecast();
+            LoadFromIni(ini, parts, false, false);
+        }
+    }
+    if (!ok && !errorMessage.isEmpty())
+        MessageDlg(errorMessage, TMsgDlgType::mtError, mbOK, mbOK);
+    return ok;
 }
 
 int TTipSheet::OpenPrediction(const QString &fileName, bool append)

@@ -613,6 +613,8 @@ int TTipSheet::Expand(bool autoExpand, TProgressSink *gauge)
     CheckMarks();
     TExpansionEngines &engines = m_engines ? *m_engines : DefaultExpansionEngines();
     const TExpandOption &settings = Option ? Option->ExpandOption : ExpandOption;
+    if (settings.Prizelevel < 1 || settings.Prizelevel > 4)
+        throw EPelvaneError(QStringLiteral("当選保証の等級(%1)は1から4で指定して下さい").arg(settings.Prizelevel));
     const bool guarantee = settings.Guarantee || settings.Prizelevel == 1;
 
     if (!guarantee && settings.UsePatternCut && Option && Option->PatternCutWarning && OnConfirmPatternCut

@@ -144,6 +144,8 @@ public:
     virtual void SaveToFile(const QString &fileName, bool cardOnly = false, bool resultOnly = false);
     virtual void LoadFromFile(const QString &fileName, TLoadParts parts, bool showProgress = false, bool keep = false);
     virtual void LoadFromIni(const TIniFile &ini, TLoadParts parts, bool showProgress = false, bool keep = false);
+    // Downloads an INI-format sheet and reads it; on failure errorMessage (when given) is shown.
+    virtual bool LoadFromURL(const QString &url, TLoadParts parts, const QString &errorMessage = {});
     // Opens a prediction as the main window does: the card, marks, singles, vote rates, rules and
     // posting texts, then the results in a second pass; or, with append, adds its singles and
     // removes the copies (asking first). Returns how many copies were removed.

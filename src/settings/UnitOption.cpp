@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/PelvaneError.h"
 #include "settings/CredentialProtection.h"
+#include "web/UnitInternet.h"
 
 namespace {
 
@@ -49,6 +50,23 @@ TOption::TOption(const TOption &other)
 QString TOption::DefaultPelvaneURL()
 {
     return QStringLiteral("http://www.pelvane.example/download/toto/");
+}
+
+QString TOption::DefaultOfficialSiteURL()
+{
+    return QStringLiteral("https://www.toto-official.example");
+}
+
+QString TOption::DefaultLeagueSiteURL()
+{
+    return QStringLiteral("https://data.league.example");
+}
+
+void TOption::ApplyInternetSettings(TInternet &client) const
+{
+    client.SetProxy(Internet.UseProxy ? Internet.ProxyAddress : QString());
+    client.SetProxyPort(Internet.UseProxy ? Internet.ProxyPort : 0);
+    client.SetTimeout(Internet.Timeout * 1000);
 }
 
 bool TOption::IsFormerHost(const QString &url)
@@ -118,6 +136,8 @@ void TOption::Assign(const TOption &s)
     PointsTable = s.PointsTable;
     UseOriginalVictoryPoint = s.UseOriginalVictoryPoint;
     PelvaneURL = s.PelvaneURL;
+    OfficialSiteURL = s.OfficialSiteURL;
+    LeagueSiteURL = s.LeagueSiteURL;
     HomeFilter = s.HomeFilter;
     AwayFilter = s.AwayFilter;
     MatchDisplay = s.MatchDisplay;
@@ -156,7 +176,7 @@ bool TOption::Equals(const TOption &o) const
         && HDACountPercent == o.HDACountPercent && boardsEqual && WheelEnable == o.WheelEnable
         && WheelPanEnable == o.WheelPanEnable && m_wheelScrollMode == o.m_wheelScrollMode
         && PointsTable == o.PointsTable && UseOriginalVictoryPoint == o.UseOriginalVictoryPoint
-        && PelvaneURL == o.PelvaneURL && HomeFilter == o.HomeFilter && AwayFilter == o.AwayFilter
+        && PelvaneURL == o.PelvaneURL && OfficialSiteURL == o.OfficialSiteURL && LeagueSiteURL == o.LeagueSiteURL && HomeFilter == o.HomeFilter && AwayFilter == o.AwayFilter
         && MatchDisplay == o.MatchDisplay && TotoDreamMember == o.TotoDreamMember
         && TotoDreamPCMail == o.TotoDreamPCMail && TotoDreamMobileMail == o.TotoDreamMobileMail
         && TotoDreamID == o.TotoDreamID && TotoDreamPassword == o.TotoDreamPassword
@@ -306,6 +326,8 @@ void TOption::LoadFromIni(TIniFile &ini)
     Internet.ProxyAddress = ini.readString(kInternet, QStringLiteral("ProxyAddress"), Internet.ProxyAddress);
     Internet.ProxyPort = ini.readInteger(kInternet, QStringLiteral("ProxyPort"), Internet.ProxyPort);
     Internet.Timeout = ini.readInteger(kInternet, QStringLiteral("Timeout"), Internet.Timeout);
+    OfficialSiteURL = ini.readString(kInternet, QStringLiteral("OfficialSite"), OfficialSiteURL);
+    LeagueSiteURL = ini.readString(kInternet, QStringLiteral("LeagueSite"), LeagueSiteURL);
 }
 
 void TOption::SaveToFile(const QString &fileName) const
@@ -389,6 +411,15 @@ void TOption::SaveToIni(TIniFile &ini) const
     ini.writeString(kInternet, QStringLiteral("ProxyAddress"), Internet.ProxyAddress);
     ini.writeInteger(kInternet, QStringLiteral("ProxyPort"), Internet.ProxyPort);
     ini.writeInteger(kInternet, QStringLiteral("Timeout"), Internet.Timeout);
+    // Sites the Windows program never had: written only when the user changed them.
+    auto site = [&](const QString &key, const QString &value, const QString &def) {
+        if (value == def)
+            ini.deleteKey(kInternet, key);
+        else
+            ini.writeString(kInternet, key, value);
+    };
+    site(QStringLiteral("OfficialSite"), OfficialSiteURL, DefaultOfficialSiteURL());
+    site(QStringLiteral("LeagueSite"), LeagueSiteURL, DefaultLeagueSiteURL());
 }
 
 void CheckTextLength(const QString &text, int maxLength, const QString &label, int minLength)

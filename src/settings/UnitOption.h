@@ -10,6 +10,7 @@
 #include <memory>
 
 class TIniFile;
+class TInternet;
 
 // Time-out and proxy of the HTTP client.
 struct TInternetOption
@@ -68,6 +69,9 @@ public:
     std::array<int, 5> PointsTable{3, 2, 1, 0, 0};
     bool UseOriginalVictoryPoint = false;
     QString PelvaneURL = DefaultPelvaneURL();
+    // The official lottery site and the league data site; stored only when changed.
+    QString OfficialSiteURL = DefaultOfficialSiteURL();
+    QString LeagueSiteURL = DefaultLeagueSiteURL();
     TMatchFilter HomeFilter, AwayFilter;
     TMatchDisplay MatchDisplay;
     bool TotoDreamMember = true, TotoDreamPCMail = false, TotoDreamMobileMail = false;
@@ -109,6 +113,11 @@ public:
     void ResetPrintSettings();
 
     static QString DefaultPelvaneURL();
+    static QString DefaultOfficialSiteURL();
+    static QString DefaultLeagueSiteURL();
+
+    // The proxy (when switched on) and the time-out for a new HTTP client.
+    void ApplyInternetSettings(TInternet &client) const;
     // A stored "URL" naming the former download host is dropped from the file.
     static bool IsFormerHost(const QString &url);
 

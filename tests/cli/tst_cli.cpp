@@ -1,3 +1,4 @@
+#include "support/FixtureServer.h"
 #include "support/TempFolders.h"
 
 #include <QFile>
@@ -5,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,8 +24,14 @@ Run cli(const QStringList &args)
     QProcess p;
     p.start(QStringLiteral(PELVANE_CLI), args);
     Run r;
-    if (!p.waitForFinished(60000))
-        return r;
+    // Poll, so that a loopback server of the test keeps answering meanwhile.
+    QElapsedTimer timer;
+    timer.start();
+    while (!p.waitForFinished(5)) {
+        QCoreApplication::processEvents();
+        if (timer.elapsed() > 60000)
+            return r;
+    }
     r.code = p.exitCode();
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
@@ -230,6 +238,66 @@ private slots:
 
         QCOMPARE(cli({QStringLiteral("convert"), tot, temp.file(QStringLiteral("x.doc"))}).code, 2);
         QCOMPARE(cli({QStringLiteral("show"), temp.file(QStringLiteral("none.tot"))}).code, 1);
+    }
+
+    void expandEstimateCheck()
+    {
+        TTempFolders temp;
+        const QString marks = QStringLiteral("102 102 102 102 12 1 1 1 1 1 1 1 0");
+        const Run est = cli({QStringLiteral("estimate"), QStringLiteral("--doubles"), QStringLiteral("1"), QStringLiteral("--triples"),
+                             QStringLiteral("4"), QStringLiteral("--prize"), QStringLiteral("2"), QStringLiteral("--json")});
+        QCOMPARE(est.code, 0);
+        const int expected = est.json().value(QStringLiteral("singles")).toInt();
+        QVERIFY(expected > 0 && expected < 162);
+        const QString out = temp.file(QStringLiteral("e.tot"));
+        const Run exp = cli({QStringLiteral("expand"), QStringLiteral("--marks"), marks, QStringLiteral("--prize"), QStringLiteral("2"),
+                             QStringLiteral("--seed"), QStringLiteral("3"), QStringLiteral("--out"), out, QStringLiteral("--json")});
+        QCOMPARE(exp.code, 0);
+        QCOMPARE(exp.json().value(QStringLiteral("singles")).toInt(), expected);
+        QCOMPARE(exp.json().value(QStringLiteral("probabilities")).toArray().size(), 4);
+        const Run ok = cli({QStringLiteral("check"), out, QStringLiteral("--prize"), QStringLiteral("2"), QStringLiteral("--json")});
+        QCOMPARE(ok.code, 0);
+        QVERIFY(ok.json().value(QStringLiteral("covered")).toBool());
+        // Level 1 needs every combination: the reduced set does not keep it.
+        const Run strict = cli({QStringLiteral("check"), out, QStringLiteral("--prize"), QStringLiteral("1"), QStringLiteral("--json")});
+        QCOMPARE(strict.code, 3);
+        QVERIFY(!strict.json().value(QStringLiteral("covered")).toBool());
+        // Bad input: a level outside 1..4, a match without marks.
+        QCOMPARE(cli({QStringLiteral("expand"), QStringLiteral("--marks"), marks, QStringLiteral("--prize"), QStringLiteral("5")}).code, 2);
+        QCOMPARE(cli({QStringLiteral("expand"), QStringLiteral("--marks"), QStringLiteral("1 1"), QStringLiteral("--prize"), QStringLiteral("2")}).code, 2);
+    }
+
+    void tablesListing()
+    {
+        const Run r = cli({QStringLiteral("tables"), QStringLiteral("--prize"), QStringLiteral("2"), QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        const QJsonArray list = QJsonDocument::fromJson(r.out).array();
+        QVERIFY(list.size() > 10);
+        for (const QJsonValue &v : list) {
+            QCOMPARE(v.toObject().value(QStringLiteral("level")).toInt(), 2);
+            QVERIFY(v.toObject().value(QStringLiteral("verified")).toBool());
+            QVERIFY(v.toObject().value(QStringLiteral("rows")).toInt() <= 255);
+        }
+    }
+
+    void fetchAndHtmlTables()
+    {
+        TTempFolders temp;
+        TFixtureServer server;
+        const QString text = QStringLiteral("第4回　鹿島アントラーズ対浦和レッズ　ｶﾀｶﾅ");
+        QStringEncoder euc("EUC-JP");
+        server.route("/euc", TFixtureServer::Route(euc.encode(text)));
+        const Run r = cli({QStringLiteral("fetch"), server.url(QStringLiteral("/euc"))});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QString::fromUtf8(r.out).trimmed(), text);
+        QCOMPARE(cli({QStringLiteral("fetch"), QStringLiteral("http://127.0.0.1:1/")}).code, 1);
+
+        const Run t = cli({QStringLiteral("tables"), QStringLiteral(PELVANE_TEST_DATA "/pages/toto_club_2001_yosou1.html"),
+                           QStringLiteral("--table"), QStringLiteral("1"), QStringLiteral("--json")});
+        QCOMPARE(t.code, 0);
+        const QJsonArray tables = QJsonDocument::fromJson(t.out).array();
+        QCOMPARE(tables.size(), 1);
+        QCOMPARE(tables[0].toObject().value(QStringLiteral("rows")).toArray()[1].toArray()[0].toString(), QStringLiteral("toto第4回対象試合"));
     }
 
     void info()

@@ -31,11 +31,6 @@ void writeAll(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-QByteArray cp932(const QString &text)
-{
-    return Cp932::encode(text);
-}
-
 QString digits(const TSingleSheet &s, int n)
 {
     QString d;
