@@ -1,6 +1,7 @@
 #include "lottery/UnitToTo.h"
 #include "reduction/ExpansionEngines.h"
 #include "reduction/UnitOptimize.h"
+#include "reduction/UnitSingleOptimizer.h"
 
 namespace {
 
@@ -21,10 +22,23 @@ private:
     double m_coverage = 0;
 };
 
+// Guarantee mode: the optimal-single search over the patterns the rules let through.
+class TSearchEngine : public TGuaranteeEngine
+{
+public:
+    void Run(TTipSheet &sheet, bool usePatternCut, bool keepSearching) override
+    {
+        TSingleOptimizer optimizer(sheet);
+        for (int i = 0; i < sheet.MaxMatch(); ++i)
+            optimizer.SetMatchTips(i, sheet.Match(i).Tips());
+        optimizer.Run(usePatternCut, keepSearching, GuaranteeSearchSeconds());
+    }
+};
+
 class TBuiltInEngines : public TExpansionEngines
 {
 public:
-    std::unique_ptr<TGuaranteeEngine> CreateGuaranteeEngine() override { return nullptr; }
+    std::unique_ptr<TGuaranteeEngine> CreateGuaranteeEngine() override { return std::make_unique<TSearchEngine>(); }
     std::unique_ptr<TLibraryEngine> CreateLibraryEngine() override { return std::make_unique<TTableEngine>(); }
 };
 

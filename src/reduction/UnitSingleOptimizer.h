@@ -1,0 +1,94 @@
+#pragma once
+
+#include "lottery/TotoTypes.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <set>
+#include <cstdint>
+#include <vector>
+
+class TTipSheet;
+
+// How long the open-ended search of an expansion runs: < 0 until the user stops it (the window),
+// else that many seconds (the CLI's --search-seconds).
+void SetGuaranteeSearchSeconds(double seconds);
+double GuaranteeSearchSeconds();
+
+// States of an outcome pattern in a candidate solution (a set in one byte).
+enum TPatternSelect : uint8_t { psSelect = 1, psHit = 2, psDelete = 4 };
+
+// One candidate solution: which patterns are selected, covered or removed, and how often each
+// pattern is covered by a selected one (a selected pattern covers itself).
+class TSelectInfo
+{
+public:
+    std::vector<uint8_t> States;
+    int SelectCount = 0;
+    int CoveredCount = 0;
+    std::vector<int32_t> CoverCounts;
+    int Count = 0;
+    std::set<int> Selected; // the selected patterns in index order
+
+    void Reset(int count);
+    // Back to no selection; removed patterns stay removed.
+    void Clear();
+};
+
+// Guarantee mode: every outcome pattern inside the marks, less those the rules cut, and a small
+// set of them as singles so that each surviving pattern lies within level - 1 misses of one.
+// Greedy cover with two tie rules, redundancy removal, an optional randomised local search.
+// Neighbours are enumerated within the radius and scores kept incrementally, so the cover costs
+// close to N times the neighbourhood instead of N squared; the choices are those of the plain
+// algorithm.
+class TSingleOptimizer
+{
+public:
+    explicit TSingleOptimizer(TTipSheet &sheet);
+
+    void SetMatchTips(int matchIndex, TTips tips);
+    // searchSeconds < 0: the local search runs until the sheet's stop flag is set.
+    void Run(bool usePatternCut, bool optimize, double searchSeconds = -1);
+
+    // The pattern codes (two bits per match, match 1 highest) in pattern order.
+    const std::vector<uint32_t> &Codes() const { return m_codes; }
+    int Surviving() const { return m_surviving; }
+    // The selection after the greedy cover and redundancy removal, before any local search.
+    int GreedyCount() const { return m_greedyCount; }
+
+    static int Distance(uint32_t a, uint32_t b);
+
+private:
+    void initialise();
+    void cut();
+    void cover();
+    void localSearch(double seconds);
+    void emitSingles();
+    void probabilities(const TSelectInfo &info);
+    void debugDump(const TSelectInfo &info) const;
+
+    void ball(int pattern, int radius, std::vector<int> &out) const;
+    void select(TSelectInfo &info, int pattern);
+    void unselect(TSelectInfo &info, int pattern);
+    // Returns how many were removed; onUnselect hears of each.
+    int removeRedundant(TSelectInfo &info, const std::function<void(int)> &onUnselect = {});
+    void completeCover(TSelectInfo &info, const std::function<void(int)> &onSelect = {});
+    void progress(const QString &text, int position);
+
+    TTipSheet &m_sheet;
+    std::array<TTips, kMaxMatches> m_matchTips{};
+    int m_level = 2;
+    int m_n = 0;
+    int m_surviving = 0;
+    int m_greedyCount = 0;
+    bool m_usePatternCut = false;
+    std::vector<uint32_t> m_codes;
+    std::vector<int> m_multi;            // multi-marked matches in match order
+    std::vector<int> m_weight, m_radix;  // index weight and radix per multi-marked match
+    std::vector<std::vector<TTip>> m_digitTips;
+    TSelectInfo m_first, m_second;
+    mutable std::vector<int> m_ballScratch;
+    qint64 m_lastPump = 0;
+};
