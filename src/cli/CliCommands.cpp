@@ -9,6 +9,7 @@
 #include "reduction/CoveringTables.h"
 #include "reduction/PatternRules.h"
 #include "reduction/UnitOptimize.h"
+#include "reduction/UnitSingleOptimizer.h"
 #include "settings/UnitOption.h"
 #include "web/JapaneseCode.h"
 #include "web/UnitHTMLParser.h"
@@ -601,9 +602,19 @@ int cmdExpand(const TCliArgs &args, bool json)
     else
         Random::SeedFromClock();
 
+    // In guarantee mode the open-ended search runs for the given seconds.
+    bool search = false;
+    if (args.has(QStringLiteral("search-seconds"))) {
+        if (!option.ExpandOption.Guarantee)
+            throw ECliUsage(QStringLiteral("--search-seconds needs --guarantee"));
+        const double seconds = args.value(QStringLiteral("search-seconds")).toDouble(&search);
+        if (!search || seconds < 0)
+            throw ECliUsage(QStringLiteral("--search-seconds must be a number of seconds"));
+        SetGuaranteeSearchSeconds(seconds);
+    }
     QElapsedTimer timer;
     timer.start();
-    sheet.Expand(false);
+    sheet.Expand(search);
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (args.has(QStringLiteral("out"))) {
         const QString out = args.value(QStringLiteral("out"));
@@ -661,7 +672,9 @@ int cmdCheck(const TCliArgs &args, bool json)
     readInto(sheet, args.positional().first(), args);
     const int level = parseLevel(args.required(QStringLiteral("prize")));
     sheet.CheckMarks();
-    const bool covered = TSheetOptimizer::CoversAllCombinations(sheet, level);
+    // With --pattern-cut only the patterns the file's rules let through must be won.
+    const TPatternRuleEvaluator survivors(sheet.ExpandOption, TRuleContext::FromSheet(sheet), TRuleSwitches::PerPattern());
+    const bool covered = TSheetOptimizer::CoversAllCombinations(sheet, level, args.flag(QStringLiteral("pattern-cut")) ? &survivors : nullptr);
     sheet.ExpandOption.Prizelevel = level;
     const double coverage = TSheetOptimizer().CheckCoverage(sheet);
     if (json)
@@ -826,13 +839,14 @@ const QList<TCliCommand> &CliCommands()
          QStringLiteral("between .tot/.tts/.ttr and plain-text lists (.csv/.txt); an unchanged round keeps its bytes"), {},
          cmdConvert},
         {QStringLiteral("expand"),
-         QStringLiteral("expand [FILE.tot | --type T --round R --marks \"1 10 102 ...\"] --prize L [--optimize N] [--pattern-cut] [--guarantee] [--seed N] [--out OUT.tot]"),
+         QStringLiteral("expand [FILE.tot | --type T --round R --marks \"1 10 102 ...\"] --prize L [--optimize N] [--pattern-cut] [--guarantee [--search-seconds S]] [--seed N] [--out OUT.tot]"),
          QStringLiteral("expands the marks into singles (covering tables unless --guarantee)"),
          {QStringLiteral("pattern-cut"), QStringLiteral("guarantee")}, cmdExpand},
         {QStringLiteral("estimate"), QStringLiteral("estimate --doubles W --triples T --prize L [--optimize N]"),
          QStringLiteral("the number of singles a library expansion makes"), {}, cmdEstimate},
-        {QStringLiteral("check"), QStringLiteral("check FILE.tot --prize L"),
-         QStringLiteral("checks that every combination of the marks is won at the level (exit 3 when not)"), {}, cmdCheck},
+        {QStringLiteral("check"), QStringLiteral("check FILE.tot --prize L [--pattern-cut]"),
+         QStringLiteral("checks that every combination of the marks (that the file's rules let through) is won at the level (exit 3 when not)"),
+         {QStringLiteral("pattern-cut")}, cmdCheck},
         {QStringLiteral("tables"), QStringLiteral("tables [--prize L] | tables FILE.html [--table N]"),
          QStringLiteral("the shipped covering tables and their verification, or the tables and cells of a saved page"), {},
          cmdTables},

@@ -352,7 +352,7 @@ void TSheetOptimizer::ApplyRules(TTipSheet &sheet)
             s.SetInvalid(true);
 }
 
-bool TSheetOptimizer::CoversAllCombinations(const TTipSheet &sheet, int prizeLevel)
+bool TSheetOptimizer::CoversAllCombinations(const TTipSheet &sheet, int prizeLevel, const TPatternRuleEvaluator *survivors)
 {
     const int n = sheet.MaxMatch();
     std::vector<int> multi;
@@ -375,6 +375,20 @@ bool TSheetOptimizer::CoversAllCombinations(const TTipSheet &sheet, int prizeLev
     }
     std::vector<uint8_t> covered(total, 0);
     uint32_t left = total;
+    if (survivors) {
+        // Combinations the rules cut need no single.
+        TTip tips[kMaxMatches];
+        for (int i = 0; i < n; ++i)
+            tips[i] = marks[size_t(i)][0];
+        for (uint32_t c = 0; c < total; ++c) {
+            for (size_t k = 0; k < multi.size(); ++k)
+                tips[multi[k]] = marks[size_t(multi[k])][(c / weight[k]) % marks[size_t(multi[k])].size()];
+            if (survivors->Cuts(tips)) {
+                covered[c] = 1;
+                --left;
+            }
+        }
+    }
 
     // Each single marks the combinations it wins: those within its miss budget.
     std::vector<int> digit(multi.size());

@@ -93,8 +93,10 @@ public:
     // Singles / (2^W x 3^T) x 100, or 0 when the settings' CheckWin is on and some combination
     // of the marked outcomes is not won at the prize level (100 when every match has one mark).
     double CheckCoverage(const TTipSheet &sheet);
-    // True when every combination of the marked outcomes has a single with fewer than level misses.
-    static bool CoversAllCombinations(const TTipSheet &sheet, int prizeLevel);
+    // True when every combination of the marked outcomes has a single with fewer than level misses;
+    // with survivors, only the combinations those rules let through count.
+    static bool CoversAllCombinations(const TTipSheet &sheet, int prizeLevel,
+                                      const class TPatternRuleEvaluator *survivors = nullptr);
     void ApplyRules(TTipSheet &sheet);
     void OptimizeLevels(const TTipSheet &sheet, std::vector<int> &table);
 

@@ -27,7 +27,7 @@ Run cli(const QStringList &args)
     // Poll, so that a loopback server of the test keeps answering meanwhile.
     QElapsedTimer timer;
     timer.start();
-    while (!p.waitForFinished(5)) {
+    while (p.state() != QProcess::NotRunning && !p.waitForFinished(5)) {
         QCoreApplication::processEvents();
         if (timer.elapsed() > 60000)
             return r;
@@ -265,6 +265,28 @@ private slots:
         // Bad input: a level outside 1..4, a match without marks.
         QCOMPARE(cli({QStringLiteral("expand"), QStringLiteral("--marks"), marks, QStringLiteral("--prize"), QStringLiteral("5")}).code, 2);
         QCOMPARE(cli({QStringLiteral("expand"), QStringLiteral("--marks"), QStringLiteral("1 1"), QStringLiteral("--prize"), QStringLiteral("2")}).code, 2);
+    }
+
+    void guaranteeExpansion()
+    {
+        TTempFolders temp;
+        const QString marks = QStringLiteral("102 102 102 102 102 10 1 1 1 1 1 1 1");
+        const QString out = temp.file(QStringLiteral("g.tot"));
+        const Run greedy = cli({QStringLiteral("expand"), QStringLiteral("--marks"), marks, QStringLiteral("--prize"), QStringLiteral("2"),
+                                QStringLiteral("--guarantee"), QStringLiteral("--seed"), QStringLiteral("5"), QStringLiteral("--json")});
+        QCOMPARE(greedy.code, 0);
+        const Run searched = cli({QStringLiteral("expand"), QStringLiteral("--marks"), marks, QStringLiteral("--prize"), QStringLiteral("2"),
+                                  QStringLiteral("--guarantee"), QStringLiteral("--seed"), QStringLiteral("5"),
+                                  QStringLiteral("--search-seconds"), QStringLiteral("1"), QStringLiteral("--out"), out,
+                                  QStringLiteral("--json")});
+        QCOMPARE(searched.code, 0);
+        QVERIFY(searched.json().value(QStringLiteral("singles")).toInt() <= greedy.json().value(QStringLiteral("singles")).toInt());
+        QVERIFY(searched.json().value(QStringLiteral("seconds")).toDouble() >= 1.0);
+        const Run check = cli({QStringLiteral("check"), out, QStringLiteral("--prize"), QStringLiteral("2"), QStringLiteral("--json")});
+        QCOMPARE(check.code, 0);
+        QVERIFY(check.json().value(QStringLiteral("covered")).toBool());
+        QCOMPARE(cli({QStringLiteral("expand"), QStringLiteral("--marks"), marks, QStringLiteral("--prize"), QStringLiteral("2"),
+                      QStringLiteral("--search-seconds"), QStringLiteral("1")}).code, 2); // needs --guarantee
     }
 
     void tablesListing()
