@@ -94,6 +94,23 @@ QStringList words(const QString &text)
     return text.split(u' ', Qt::SkipEmptyParts);
 }
 
+QString suffixOf(const QString &file)
+{
+    return QFileInfo(file).suffix().toLower();
+}
+
+bool isSinglesList(const QString &file)
+{
+    const QString s = suffixOf(file);
+    return s == u"csv" || s == u"txt";
+}
+
+bool isRoundFile(const QString &file)
+{
+    const QString s = suffixOf(file);
+    return s == u"tot" || s == u"tts" || s == u"ttr";
+}
+
 // --- commands ------------------------------------------------------------------------------------
 
 int cmdInfo(const TCliArgs &args, bool json)
@@ -380,12 +397,16 @@ int cmdRules(const TCliArgs &args, bool json)
     TExpandOption rules;
     rules.LoadFromIni(ini);
 
+    // A prediction brings its card, results and vote rates, which some rules read.
     TTipSheet sheet;
-    sheet.SetTotoType(args.has(QStringLiteral("type"))
-                          ? parseType(args.value(QStringLiteral("type")))
-                          : TotoTypeFromInt(ini.readInteger(QStringLiteral("Sheet"), QStringLiteral("Type"), 0)));
-    sheet.SetNumber(args.has(QStringLiteral("round")) ? parseRound(args.value(QStringLiteral("round")))
-                                                      : ini.readInteger(QStringLiteral("Sheet"), QStringLiteral("Number"), kDefaultRoundNumber));
+    if (suffixOf(file) == u"tot")
+        sheet.OpenPrediction(file, false);
+    else
+        sheet.SetTotoType(TotoTypeFromInt(ini.readInteger(QStringLiteral("Sheet"), QStringLiteral("Type"), 0)));
+    if (args.has(QStringLiteral("type")))
+        sheet.SetTotoType(parseType(args.value(QStringLiteral("type"))));
+    if (args.has(QStringLiteral("round")))
+        sheet.SetNumber(parseRound(args.value(QStringLiteral("round"))));
     const QList<TTip> tips = parseSingle(args.required(QStringLiteral("single")), sheet.MaxMatch());
     const TPatternRuleEvaluator evaluator(rules, TRuleContext::FromSheet(sheet), TRuleSwitches::PerSingle());
     const TCutRule rule = evaluator.Evaluate(tips.data());
@@ -396,23 +417,6 @@ int cmdRules(const TCliArgs &args, bool json)
         print(rule == TCutRule::None ? QStringLiteral("passes") : QStringLiteral("cut by %1").arg(CutRuleName(rule)));
     }
     return 0;
-}
-
-QString suffixOf(const QString &file)
-{
-    return QFileInfo(file).suffix().toLower();
-}
-
-bool isSinglesList(const QString &file)
-{
-    const QString s = suffixOf(file);
-    return s == u"csv" || s == u"txt";
-}
-
-bool isRoundFile(const QString &file)
-{
-    const QString s = suffixOf(file);
-    return s == u"tot" || s == u"tts" || s == u"ttr";
 }
 
 // Reads a round file as the program opens it, or a plain-text list of singles.

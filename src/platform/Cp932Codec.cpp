@@ -39,7 +39,9 @@ struct Tables
             if (s.size() == 1 && s.at(0).unicode() != 0x1A)
                 single[b] = s.at(0).unicode();
         }
-        single[0x1A] = 0x1A;
+        // Windows maps the ASCII range to itself; ICU's IBM table swaps a few control codes.
+        for (int b = 0; b < 0x80; ++b)
+            single[b] = char16_t(b);
 
         pair.fill(kReplacement);
         for (int lead = 0x81; lead <= 0xFC; ++lead) {

@@ -182,6 +182,17 @@ private slots:
             QVERIFY(r.json().value(QStringLiteral("rule")).isNull());
     }
 
+    void rulesCheckOnAPrediction()
+    {
+        TTempFolders temp;
+        // The golden prediction keeps home wins between 3 and 7.
+        const Run cut = cli({QStringLiteral("rules"), QStringLiteral("check"), QStringLiteral("--file"),
+                             QStringLiteral(PELVANE_TEST_DATA "/files/toto1154.tot"), QStringLiteral("--single"),
+                             QStringLiteral("1 1 1 1 1 1 1 1 2 2 2 2 2"), QStringLiteral("--json")});
+        QCOMPARE(cut.code, 0);
+        QCOMPARE(cut.json().value(QStringLiteral("rule")).toString(), QStringLiteral("HomeCut"));
+    }
+
     void rulesCheckBadSingle()
     {
         const QString fixture = QStringLiteral(PELVANE_TEST_DATA "/settings/windows.ini");

@@ -396,6 +396,21 @@ private slots:
         QCOMPARE(digits(sheet.Singles()[3], 5), QStringLiteral("00000"));
     }
 
+    void previewTallies()
+    {
+        const TIniFile ini(golden("totoA500.tot"), TIniFile::TMode::Memory);
+        TTipSheet sheet;
+        sheet.LoadFromIni(ini, lpCard | lpTips);
+        std::array<int, kMaxMatches> home{}, away{}, draw{};
+        // Singles 10201 and 10202 count; 20001 is marked invalid.
+        QCOMPARE(sheet.CountSavedTips(ini, home, away, draw), 2);
+        QCOMPARE(home[0], 2);
+        QCOMPARE(draw[1], 2);
+        QCOMPARE(away[2], 2);
+        QCOMPARE(home[4], 1);
+        QCOMPARE(away[4], 1);
+    }
+
     void missingFileIsAnError()
     {
         TTempFolders temp;

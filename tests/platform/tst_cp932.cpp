@@ -62,12 +62,21 @@ private slots:
         QTest::newRow("unassigned pair") << QByteArray("\x85\x40") << QStringLiteral("\uFFFD");
         QTest::newRow("undefined single byte") << QByteArray("\xA0\xFD") << QStringLiteral("\uFFFD\uFFFD");
         QTest::newRow("NUL kept") << QByteArray("a\0b", 3) << QString::fromUtf16(u"a\0b", 3);
+        QTest::newRow("control codes are themselves") << QByteArray("\x1A\x1C\x7F") << QString::fromUtf16(u"\x1A\x1C\x7F", 3);
     }
     void badBytes()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(Cp932::decode(bytes), text);
+    }
+
+    void asciiRoundTrips()
+    {
+        QByteArray all;
+        for (int b = 0; b < 0x80; ++b)
+            all.append(char(b));
+        QCOMPARE(Cp932::encode(Cp932::decode(all)), all);
     }
 
     // Every valid two-byte code decodes to one character that encodes back to a CP932 code.

@@ -6,6 +6,7 @@
 #include "web/UnitHTMLParser.h"
 #include "web/UnitInternet.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QtTest>
@@ -162,6 +163,26 @@ private slots:
         QCOMPARE(p.TableCount(), 0); // an unclosed table tag at the end is dropped
     }
 
+    // Inputs the fuzzer found, kept as regressions.
+    void fuzzFindings()
+    {
+        const QDir dir(QStringLiteral(PELVANE_TEST_DATA "/fuzz"));
+        const QStringList files = dir.entryList(QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString &name : files) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            const TJapaneseCode code = DetectJapaneseCode(bytes);
+            const QString text = DecodeJapanese(bytes, code);
+            if (!text.contains(QChar(0xFFFD)) && Cp932::canEncode(text))
+                QCOMPARE(Cp932::decode(Cp932::encode(text)), text);
+            THTMLParser p;
+            p.SetHTML(text);
+            QVERIFY(p.GetTable(1).size() <= p.Document().size());
+        }
+    }
+
     // --- the client against the loopback server ---------------------------------------------
     void bodiesOfEveryEncoding_data()
     {
@@ -180,6 +201,17 @@ private slots:
         TInternet client;
         QVERIFY(client.Get(server.url(QStringLiteral("/page")), false));
         QCOMPARE(client.BodyText(), expected);
+    }
+
+    void invalidUtf8IsReplaced()
+    {
+        TFixtureServer server;
+        server.route("/bad", TFixtureServer::Route(QByteArray("ok\xC3\x28 \xFF\xFE end")));
+        TInternet client;
+        QVERIFY(client.Get(server.url(QStringLiteral("/bad")), true));
+        QVERIFY(client.BodyText().startsWith(QStringLiteral("ok")));
+        QVERIFY(client.BodyText().endsWith(QStringLiteral("end")));
+        QVERIFY(client.BodyText().contains(QChar(0xFFFD)));
     }
 
     void isoBodyArrivesAsText()
