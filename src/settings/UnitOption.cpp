@@ -8,6 +8,10 @@
 #include "settings/CredentialProtection.h"
 #include "web/UnitInternet.h"
 
+#include <type_traits>
+#include <variant>
+#include <vector>
+
 namespace {
 
 const QString kOption = QStringLiteral("Option");
@@ -31,6 +35,53 @@ QString readProtected(const TIniFile &ini, const QString &section, const QString
 {
     const QString stored = ini.readString(section, key);
     return stored.isEmpty() ? QString() : CredentialProtection::Unprotect(stored);
+}
+
+// The plain "Option" keys, in the order the file lists them; load and save walk this one table.
+struct TOptionKey
+{
+    const char *name;
+    std::variant<bool TOption::*, int TOption::*, double TOption::*, QString TOption::*> field;
+    bool quoted = false; // written in double quotes, so that blanks at the ends survive
+};
+
+const std::vector<TOptionKey> &optionKeys()
+{
+    static const std::vector<TOptionKey> keys = {
+        {"PrintToSheet", &TOption::PrintToSheet},
+        {"OffsetLeft", &TOption::PrintOffsetLeft},
+        {"OffsetTop", &TOption::PrintOffsetTop},
+        {"PrintOnA4", &TOption::PrintOnA4},
+        {"PrintNoAdjust", &TOption::PrintNoAdjust},
+        {"PrintMatch", &TOption::PrintMatch},
+        {"PrintPage", &TOption::PrintPage},
+        {"PrintPrize", &TOption::PrintPrize},
+        {"PrintSingleNo", &TOption::PrintSingleNo},
+        {"PrintFileName", &TOption::PrintFileName},
+        {"MarkWidth", &TOption::MarkWidth},
+        {"MarkHeight", &TOption::MarkHeight},
+        {"MarkSpaceX", &TOption::MarkSpaceX},
+        {"MarkSpaceY", &TOption::MarkSpaceY},
+        {"MarkNumber", &TOption::MarkNumber},
+        {"ResultMark", &TOption::ResultMark},
+        {"HDACountPercent", &TOption::HDACountPercent},
+        {"CommentHeader", &TOption::CommentHeader},
+        {"CommentMulti", &TOption::CommentMulti},
+        {"CommentPrice", &TOption::CommentPrice},
+        {"CommentTipster", &TOption::CommentTipster},
+        {"CommentVersus", &TOption::CommentVersus, true},
+        {"CommentPatternCut", &TOption::CommentPatternCut},
+        {"CommentPreTag", &TOption::CommentPreTag},
+        {"Tipster", &TOption::Tipster, true},
+        {"ExpandWarning", &TOption::ExpandWarning},
+        {"ExpandWarningCount", &TOption::ExpandWarningCount},
+        {"ResourceWarning", &TOption::ResourceWarning},
+        {"ResourceWarningLevel", &TOption::ResourceWarningLevel},
+        {"CheckWin", &TOption::CheckWin},
+        {"WheelEnable", &TOption::WheelEnable},
+        {"WheelPanEnable", &TOption::WheelPanEnable},
+    };
+    return keys;
 }
 
 } // namespace
@@ -245,47 +296,26 @@ void TOption::LoadFromFile(const QString &fileName)
 void TOption::LoadFromIni(TIniFile &ini)
 {
     auto b = [&](const char *key, bool &field) { field = ini.readBool(kOption, QString::fromLatin1(key), field); };
-    auto i = [&](const char *key, int &field) { field = ini.readInteger(kOption, QString::fromLatin1(key), field); };
-    auto f = [&](const char *key, double &field) { field = ini.readFloat(kOption, QString::fromLatin1(key), field); };
-    auto s = [&](const char *key, QString &field) { field = ini.readString(kOption, QString::fromLatin1(key), field); };
-
     b("PlaySound", PlaySound);
     for (int k = 0; k < 4; ++k)
         UseDefaultSoundArray[size_t(k)] = ini.readBool(kOption, QStringLiteral("UseDefaultSound%1").arg(k), UseDefaultSoundArray[size_t(k)]);
     for (int k = 0; k < 4; ++k)
         SoundFileArray[size_t(k)] = ini.readString(kOption, QStringLiteral("SoundFile%1").arg(k), SoundFileArray[size_t(k)]);
-    b("PrintToSheet", PrintToSheet);
-    f("OffsetLeft", PrintOffsetLeft);
-    f("OffsetTop", PrintOffsetTop);
-    b("PrintOnA4", PrintOnA4);
-    b("PrintNoAdjust", PrintNoAdjust);
-    b("PrintMatch", PrintMatch);
-    b("PrintPage", PrintPage);
-    b("PrintPrize", PrintPrize);
-    b("PrintSingleNo", PrintSingleNo);
-    b("PrintFileName", PrintFileName);
-    f("MarkWidth", MarkWidth);
-    f("MarkHeight", MarkHeight);
-    f("MarkSpaceX", MarkSpaceX);
-    f("MarkSpaceY", MarkSpaceY);
-    b("MarkNumber", MarkNumber);
-    b("ResultMark", ResultMark);
-    b("HDACountPercent", HDACountPercent);
-    b("CommentHeader", CommentHeader);
-    b("CommentMulti", CommentMulti);
-    b("CommentPrice", CommentPrice);
-    b("CommentTipster", CommentTipster);
-    s("CommentVersus", CommentVersus);
-    b("CommentPatternCut", CommentPatternCut);
-    b("CommentPreTag", CommentPreTag);
-    s("Tipster", Tipster);
-    b("ExpandWarning", ExpandWarning);
-    i("ExpandWarningCount", ExpandWarningCount);
-    b("ResourceWarning", ResourceWarning);
-    i("ResourceWarningLevel", ResourceWarningLevel);
-    b("CheckWin", CheckWin);
-    b("WheelEnable", WheelEnable);
-    b("WheelPanEnable", WheelPanEnable);
+    for (const TOptionKey &key : optionKeys()) {
+        const QString name = QString::fromLatin1(key.name);
+        std::visit([&](auto member) {
+            auto &field = this->*member;
+            using T = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, bool>)
+                field = ini.readBool(kOption, name, field);
+            else if constexpr (std::is_same_v<T, int>)
+                field = ini.readInteger(kOption, name, field);
+            else if constexpr (std::is_same_v<T, double>)
+                field = ini.readFloat(kOption, name, field);
+            else
+                field = ini.readString(kOption, name, field);
+        }, key.field);
+    }
     SetWheelScrollMode(ini.readInteger(kOption, QStringLiteral("WheelScrollMode"), m_wheelScrollMode));
     b("PatternCutWarning", PatternCutWarning);
 
@@ -340,47 +370,27 @@ void TOption::SaveToFile(const QString &fileName) const
 void TOption::SaveToIni(TIniFile &ini) const
 {
     auto b = [&](const char *key, bool v) { ini.writeBool(kOption, QString::fromLatin1(key), v); };
-    auto i = [&](const char *key, int v) { ini.writeInteger(kOption, QString::fromLatin1(key), v); };
-    auto f = [&](const char *key, double v) { ini.writeFloat(kOption, QString::fromLatin1(key), v); };
-
     b("PlaySound", PlaySound);
     for (int k = 0; k < 4; ++k)
         ini.writeBool(kOption, QStringLiteral("UseDefaultSound%1").arg(k), UseDefaultSoundArray[size_t(k)]);
     for (int k = 0; k < 4; ++k)
         ini.writeString(kOption, QStringLiteral("SoundFile%1").arg(k), SoundFileArray[size_t(k)]);
-    b("PrintToSheet", PrintToSheet);
-    f("OffsetLeft", PrintOffsetLeft);
-    f("OffsetTop", PrintOffsetTop);
-    b("PrintOnA4", PrintOnA4);
-    b("PrintNoAdjust", PrintNoAdjust);
-    b("PrintMatch", PrintMatch);
-    b("PrintPage", PrintPage);
-    b("PrintPrize", PrintPrize);
-    b("PrintSingleNo", PrintSingleNo);
-    b("PrintFileName", PrintFileName);
-    f("MarkWidth", MarkWidth);
-    f("MarkHeight", MarkHeight);
-    f("MarkSpaceX", MarkSpaceX);
-    f("MarkSpaceY", MarkSpaceY);
-    b("MarkNumber", MarkNumber);
-    b("ResultMark", ResultMark);
-    b("HDACountPercent", HDACountPercent);
-    b("CommentHeader", CommentHeader);
-    b("CommentMulti", CommentMulti);
-    b("CommentPrice", CommentPrice);
-    b("CommentTipster", CommentTipster);
-    ini.writeString(kOption, QStringLiteral("CommentVersus"), quoted(CommentVersus));
-    b("CommentPatternCut", CommentPatternCut);
-    b("CommentPreTag", CommentPreTag);
-    ini.writeString(kOption, QStringLiteral("Tipster"), quoted(Tipster));
-    b("ExpandWarning", ExpandWarning);
-    i("ExpandWarningCount", ExpandWarningCount);
-    b("ResourceWarning", ResourceWarning);
-    i("ResourceWarningLevel", ResourceWarningLevel);
-    b("CheckWin", CheckWin);
-    b("WheelEnable", WheelEnable);
-    b("WheelPanEnable", WheelPanEnable);
-    i("WheelScrollMode", m_wheelScrollMode);
+    for (const TOptionKey &key : optionKeys()) {
+        const QString name = QString::fromLatin1(key.name);
+        std::visit([&](auto member) {
+            const auto &field = this->*member;
+            using T = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, bool>)
+                ini.writeBool(kOption, name, field);
+            else if constexpr (std::is_same_v<T, int>)
+                ini.writeInteger(kOption, name, field);
+            else if constexpr (std::is_same_v<T, double>)
+                ini.writeFloat(kOption, name, field);
+            else
+                ini.writeString(kOption, name, key.quoted ? quoted(field) : field);
+        }, key.field);
+    }
+    ini.writeInteger(kOption, QStringLiteral("WheelScrollMode"), m_wheelScrollMode);
     b("PatternCutWarning", PatternCutWarning);
 
     ini.writeBool(kTotoDream, QStringLiteral("Member"), TotoDreamMember);

@@ -6,6 +6,8 @@
 #include "support/ScriptedMessages.h"
 #include "support/TempFolders.h"
 
+#include "support/Files.h"
+
 #include <QFile>
 #include <QtTest>
 
@@ -16,19 +18,6 @@ namespace {
 QString golden(const char *name)
 {
     return QStringLiteral(PELVANE_TEST_DATA "/files/") + QString::fromLatin1(name);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 QString digits(const TSingleSheet &s, int n)

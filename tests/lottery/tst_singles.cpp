@@ -3,6 +3,8 @@
 #include "shell/UnitTypes.h"
 #include "support/ScriptedMessages.h"
 
+#include "support/Files.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -36,13 +38,6 @@ QStringList order(const TTipSheet &sheet)
     for (const TSingleSheet &s : sheet.Singles())
         out.append(QString::number(s.SingleNumber));
     return out;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 } // namespace
@@ -313,7 +308,7 @@ private slots:
         QFETCH(QStringList, singles);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bad.csv"));
-        writeFile(path, file);
+        writeAll(path, file);
         TTipSheet sheet;
         sheet.SetTotoType(ttMiniA);
         sheet.ImportCSV(path, false);
@@ -360,7 +355,7 @@ private slots:
             bytes.append(QByteArray::number(i % 3) + ", 1, 2, 0, 1");
             bytes.append(ends[i % 3]);
         }
-        writeFile(path, bytes);
+        writeAll(path, bytes);
         TTipSheet sheet;
         sheet.SetTotoType(ttMiniA);
         sheet.ImportCSV(path, false);

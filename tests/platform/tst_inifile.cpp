@@ -2,28 +2,13 @@
 #include "platform/IniFile.h"
 #include "platform/PelvaneError.h"
 
+#include "support/Files.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
-
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
 
 class TestIniFile : public QObject
 {

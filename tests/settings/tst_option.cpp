@@ -4,24 +4,13 @@
 #include "settings/FormPlacement.h"
 #include "settings/UnitOption.h"
 
+#include "support/Files.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 const QString kFixture = QStringLiteral(PELVANE_TEST_DATA "/settings/windows.ini");
 
