@@ -260,6 +260,7 @@ private slots:
         option.ExpandOption.Guarantee = false;
         option.ExpandOption.UsePatternCut = true;
         option.ExpandOption.HomeCut = {true, false, 12, 0};
+        option.ExpandOption.OptimizeLevel = 0; // every combination, to count the cut ones
         option.PatternCutWarning = false;
         TTipSheet sheet;
         sheet.Option = &option;

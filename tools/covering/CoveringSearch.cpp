@@ -183,9 +183,25 @@ Code TabuSearch(const Space &space, int r, int k, double seconds, std::mt19937 &
     std::vector<uint32_t> candidates, bw;
     std::vector<int32_t> overlap(size_t(k), 0);
     std::vector<int> touched;
+    size_t bestUncovered = uncovered.size();
+    int64_t lastGain = 0;
+    const int64_t patience = 5000 + 200LL * k;
     for (int64_t iter = 1; !uncovered.empty(); ++iter) {
         if ((iter & 255) == 0 && std::chrono::steady_clock::now() > deadline)
             return {};
+        if (uncovered.size() < bestUncovered) {
+            bestUncovered = uncovered.size();
+            lastGain = iter;
+        } else if (iter - lastGain > patience) {
+            // Stuck in one basin: start again from random words.
+            for (int j = 0; j < k; ++j) {
+                remove(j, code[size_t(j)]);
+                code[size_t(j)] = uint32_t(rng() % size);
+                add(j, code[size_t(j)]);
+            }
+            bestUncovered = uncovered.size();
+            lastGain = iter;
+        }
         const uint32_t u = uncovered[rng() % uncovered.size()];
         space.ball(u, r, candidates);
         int bestDelta = 1 << 30, bestJ = -1;

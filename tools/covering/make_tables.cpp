@@ -5,6 +5,8 @@
 // verified exhaustively before it is written.
 //
 //   make_tables --out tables.txt [--bounds covering-bounds.csv] [--seconds S] [--seed N]
+//   make_tables --improve tables.txt --bounds covering-bounds.csv [--seconds S]
+//       tries again, with restarts for S seconds a cell, every table larger than the best known.
 #include "CoveringSearch.h"
 
 #include <algorithm>
@@ -154,11 +156,65 @@ void readBounds(const std::string &path)
     }
 }
 
+bool readTables(const std::string &path)
+{
+    std::ifstream in(path);
+    if (!in)
+        return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        int level, w, t, c;
+        if (std::sscanf(line.c_str(), "%d %d %d %d", &level, &w, &t, &c) != 4)
+            return false;
+        const Space s{w, t};
+        Code code;
+        for (int k = 0; k < c && std::getline(in, line); ++k) {
+            bool ok = true;
+            code.push_back(s.n() == 0 ? 0 : ParseRow(s, line, ok));
+            if (!ok)
+                return false;
+        }
+        g_codes[{level - 1, w, t}] = code;
+    }
+    return true;
+}
+
+int improve(const std::string &path, double seconds, std::mt19937 &rng)
+{
+    if (!readTables(path)) {
+        std::fprintf(stderr, "cannot read %s\n", path.c_str());
+        return 1;
+    }
+    for (auto &[key, code] : g_codes) {
+        const auto [r, w, t] = key;
+        const auto b = g_bounds.find(key);
+        if (r < 1 || b == g_bounds.end() || int(code.size()) <= b->second.upper)
+            continue;
+        const Space s{w, t};
+        const auto started = std::chrono::steady_clock::now();
+        auto left = [&] {
+            return seconds - std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        };
+        const size_t before = code.size();
+        while (left() > 0 && int(code.size()) - 1 >= b->second.lower) {
+            Code next = TabuSearch(s, r, int(code.size()) - 1, std::min(left(), std::max(2.0, seconds / 6)), rng);
+            if (!next.empty() && Covers(s, r, next))
+                code = next;
+        }
+        std::printf("level %d W%2d T%2d: %zu -> %zu rows (upper %d)\n", r + 1, w, t, before, code.size(), b->second.upper);
+        std::fflush(stdout);
+        writeTables(path);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    std::string outPath = "tables.txt", boundsPath;
+    std::string outPath = "tables.txt", boundsPath, improvePath;
     double seconds = 4;
     unsigned seed = 1;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -170,10 +226,14 @@ int main(int argc, char **argv)
             seconds = std::atof(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--seed"))
             seed = unsigned(std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--improve"))
+            improvePath = argv[i + 1];
     }
     if (!boundsPath.empty())
         readBounds(boundsPath);
     std::mt19937 rng(seed);
+    if (!improvePath.empty())
+        return improve(improvePath, seconds, rng);
     const auto started = std::chrono::steady_clock::now();
 
     // Radius 0 blocks for the direct sums: the whole (small) space.
