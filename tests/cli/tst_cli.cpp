@@ -19,9 +19,10 @@ struct Run
     QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
 };
 
-Run cli(const QStringList &args)
+Run cli(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(PELVANE_CLI), args);
     Run r;
     // Poll, so that a loopback server of the test keeps answering meanwhile.
@@ -298,6 +299,26 @@ private slots:
         QVERIFY(check.json().value(QStringLiteral("covered")).toBool());
         QCOMPARE(cli({QStringLiteral("expand"), QStringLiteral("--marks"), marks, QStringLiteral("--prize"), QStringLiteral("2"),
                       QStringLiteral("--search-seconds"), QStringLiteral("1")}).code, 2); // needs --guarantee
+    }
+
+    void damagedOrMissingTables()
+    {
+        QTemporaryDir dir;
+        const QString damaged = dir.filePath(QStringLiteral("tables.txt"));
+        QFile f(damaged);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2 0 2 3\n00\n11\n");
+        f.close();
+        for (const QString &path : {damaged, dir.filePath(QStringLiteral("missing.txt"))}) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("PELVANE_TABLES"), path);
+            const Run r = cli({QStringLiteral("expand"), QStringLiteral("--marks"), QStringLiteral("102 102 1 1 1 1 1 1 1 1 1 1 1"),
+                               QStringLiteral("--prize"), QStringLiteral("2"), QStringLiteral("--out"), dir.filePath(QStringLiteral("x.tot"))},
+                              env);
+            QCOMPARE(r.code, 1);
+            QVERIFY(QString::fromUtf8(r.err).contains(QStringLiteral("削減表")));
+            QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x.tot")))); // no single was made
+        }
     }
 
     void tablesListing()
