@@ -635,7 +635,6 @@ void TSingleOptimizer::Run(bool usePatternCut, bool optimize, double searchSecon
     initialise();
     cut();
     cover();
-    m_greedyCount = m_first.SelectCount;
     if (optimize)
         localSearch(searchSeconds);
     debugDump(m_first);

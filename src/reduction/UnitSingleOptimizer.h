@@ -52,12 +52,6 @@ public:
     // searchSeconds < 0: the local search runs until the sheet's stop flag is set.
     void Run(bool usePatternCut, bool optimize, double searchSeconds = -1);
 
-    // The pattern codes (two bits per match, match 1 highest) in pattern order.
-    const std::vector<uint32_t> &Codes() const { return m_codes; }
-    int Surviving() const { return m_surviving; }
-    // The selection after the greedy cover and redundancy removal, before any local search.
-    int GreedyCount() const { return m_greedyCount; }
-
     static int Distance(uint32_t a, uint32_t b);
 
 private:
@@ -82,7 +76,6 @@ private:
     int m_level = 2;
     int m_n = 0;
     int m_surviving = 0;
-    int m_greedyCount = 0;
     bool m_usePatternCut = false;
     std::vector<uint32_t> m_codes;
     std::vector<int> m_multi;            // multi-marked matches in match order
