@@ -135,7 +135,6 @@ void TSingleOptimizer::initialise()
     const int maxMatch = m_sheet.MaxMatch();
     m_multi.clear();
     m_digitTips.assign(size_t(maxMatch), {});
-    int doubles = 0, triples = 0;
     for (int i = 0; i < maxMatch; ++i) {
         for (TTip t : kDisplayTipOrder)
             if (m_matchTips[size_t(i)].contains(t))
@@ -143,27 +142,19 @@ void TSingleOptimizer::initialise()
         const int marks = int(m_digitTips[size_t(i)].size());
         if (marks == 0)
             throw EPelvaneError(QStringLiteral("全ての試合にマークを付けて下さい"));
-        doubles += marks == 2;
-        triples += marks == 3;
     }
     // Doubles first in match order, the first varying fastest; then the triples.
     m_weight.clear();
     m_radix.clear();
     int b = 1;
-    for (int i = 0; i < maxMatch; ++i)
-        if (m_digitTips[size_t(i)].size() == 2) {
-            m_multi.push_back(i);
-            m_weight.push_back(b);
-            m_radix.push_back(2);
-            b *= 2;
-        }
-    for (int i = 0; i < maxMatch; ++i)
-        if (m_digitTips[size_t(i)].size() == 3) {
-            m_multi.push_back(i);
-            m_weight.push_back(b);
-            m_radix.push_back(3);
-            b *= 3;
-        }
+    for (int radix : {2, 3})
+        for (int i = 0; i < maxMatch; ++i)
+            if (int(m_digitTips[size_t(i)].size()) == radix) {
+                m_multi.push_back(i);
+                m_weight.push_back(b);
+                m_radix.push_back(radix);
+                b *= radix;
+            }
     m_n = b;
     ProgressStart(100, 0, 1);
     m_first.Reset(m_n);
