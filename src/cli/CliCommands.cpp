@@ -1,5 +1,9 @@
 #include "cli/CliCommands.h"
 
+#include "cli/CliOutput.h"
+#include "cli/DatabaseCommands.h"
+#include "database/unitSQLite.h"
+
 #include "lottery/PrizeEstimate.h"
 #include "lottery/UnitToTo.h"
 #include "platform/ConsoleMessageService.h"
@@ -31,16 +35,12 @@ namespace {
 
 void print(const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout);
-    std::fputc('\n', stdout);
+    CliPrint(text);
 }
 
 void printJson(const QJsonValue &value)
 {
-    const QJsonDocument doc = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
-    const QByteArray out = doc.toJson(QJsonDocument::Indented);
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    CliPrintJson(value);
 }
 
 TTotoType parseType(const QString &text)
@@ -116,8 +116,10 @@ bool isRoundFile(const QString &file)
 int cmdInfo(const TCliArgs &args, bool json)
 {
     args.allowOnly({});
-    const QString db = GetProgramFolder() + GetProgramName() + QStringLiteral(".db");
-    const bool dbPresent = QFileInfo::exists(db);
+    const QString db = TDM::DefaultFileName();
+    QString state = QStringLiteral("missing");
+    if (QFileInfo::exists(db))
+        state = TDM(db).Connected() ? QStringLiteral("connected") : QStringLiteral("unreadable");
     QJsonObject folders{
         {QStringLiteral("common"), GetCommonDataFolder()},
         {QStringLiteral("user"), GetUserDataFolder()},
@@ -126,7 +128,7 @@ int cmdInfo(const TCliArgs &args, bool json)
         {QStringLiteral("settings"), GetIniFileName()},
     };
     QJsonObject database{{QStringLiteral("path"), db},
-                         {QStringLiteral("state"), dbPresent ? QStringLiteral("present") : QStringLiteral("missing")}};
+                         {QStringLiteral("state"), state}};
     if (json) {
         printJson(QJsonObject{{QStringLiteral("version"), QStringLiteral(PELVANE_VERSION)},
                               {QStringLiteral("folders"), folders},
@@ -860,6 +862,10 @@ const QList<TCliCommand> &CliCommands()
         {QStringLiteral("settings"), QStringLiteral("settings show [--file F] [--show-credentials]"),
          QStringLiteral("the effective settings (credentials masked unless asked for)"), {QStringLiteral("show-credentials")},
          cmdSettings},
+        {QStringLiteral("db"),
+         QStringLiteral("db info | db standings --year Y --division D [--stage S] | db team NAME  [--db FILE]"),
+         QStringLiteral("the reference database: tables and rows, a league table, a team's number and seasons"), {},
+         CmdDatabase},
         {QStringLiteral("rules"), QStringLiteral("rules check --file F.ttp|F.tot --single \"1 0 2 ...\" [--type T --round R]"),
          QStringLiteral("which stored pattern-cut rule cuts a single, or that it passes"), {}, cmdRules},
     };

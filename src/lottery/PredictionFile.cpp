@@ -162,6 +162,13 @@ void TTipSheet::LoadOdds(const QString &fileName)
     RecalcAll();
 }
 
+void TTipSheet::LoadOfficialOdds(const QString &fileName)
+{
+    const TIniFile ini(fileName, TIniFile::TMode::Profile);
+    m_officialOdds.Load(ini, officialSection(m_totoType));
+    RecalcAll();
+}
+
 void TTipSheet::SaveToFile(const QString &fileName, bool cardOnly, bool resultOnly)
 {
     // The old file is replaced only once the new one is complete; refuse early what cannot be.

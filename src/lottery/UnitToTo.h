@@ -152,6 +152,8 @@ public:
     int OpenPrediction(const QString &fileName, bool append);
     // Both vote-rate tables; an empty name means OddsFileName.
     virtual void LoadOdds(const QString &fileName = {});
+    // Only the official table of this lottery from a vote-rate file; the user's own table stays.
+    void LoadOfficialOdds(const QString &fileName);
     virtual void SaveOdds();
     // <sheet folder>/toto%3.3d.ods
     QString OddsFileName() const;

@@ -1,5 +1,7 @@
 #include "mainwindow/frmMain.h"
 
+#include "database/Team.h"
+#include "database/unitSQLite.h"
 #include "lottery/UnitToTo.h"
 #include "mainwindow/StatusGauge.h"
 #include "platform/DataFolders.h"
@@ -15,6 +17,7 @@
 #include "shell/UnitTypes.h"
 
 #include <QAction>
+#include <QDate>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -62,6 +65,13 @@ TFormMain::TFormMain(const TStartup &startup, QWidget *parent)
     refreshCaption();
     refreshCard();
 
+    if (startup.databaseConnected && startup.database) {
+        TVictoryPoints points{};
+        for (int i = 0; i < 5; ++i)
+            points[size_t(i)] = m_option->Points(i);
+        m_teams = std::make_unique<TTeamList2>(*startup.database, points);
+        m_teams->SetYear(QDate::currentDate().year());
+    }
     if (!startup.databaseConnected) {
         MessageDlg(QStringLiteral("データベースが見つかりません。\r\n正しくインストールされていない可能性があります。\r\n"),
                    TMsgDlgType::mtWarning, mbOK, mbOK, QStringLiteral("警告 - ") + kApplicationTitle);

@@ -14,6 +14,8 @@ class QTableWidget;
 class TFormAbout;
 class TOption;
 class TStatusGauge;
+class TDM;
+class TTeamList2;
 class TTipSheet;
 
 // The main window: menu and tool bars, the match card, and a status bar of three panels whose
@@ -27,6 +29,7 @@ public:
     {
         TCommandLine commandLine;
         bool databaseConnected = false;
+        TDM *database = nullptr; // lives for the whole run
         TFormAbout *splash = nullptr; // closed and freed at the first activation
     };
 
@@ -35,6 +38,8 @@ public:
 
     TTipSheet &Sheet() { return *m_sheet; }
     TOption &Option() { return *m_option; }
+    // The teams of the current year; empty without a database.
+    TTeamList2 *Teams() { return m_teams.get(); }
     QAction *Action(const QString &name) const;
 
     // Opens a prediction file (from the command line, a drop, or a later copy of the program).
@@ -67,6 +72,7 @@ private:
     std::unique_ptr<TOption> m_option;
     std::unique_ptr<TTipSheet> m_sheet;
     std::unique_ptr<TStatusGauge> m_gauge;
+    std::unique_ptr<TTeamList2> m_teams;
     TFormAbout *m_splash = nullptr;
     bool m_firstActivationDone = false;
     int m_sheetWidth = 0;      // widths of the card and comment panels, kept for the settings file

@@ -35,6 +35,10 @@ TFormAbout::TFormAbout(TMode mode, QWidget *parent)
     m_version->setObjectName(QStringLiteral("LabelVersion"));
     m_version->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_version);
+    auto *credit = new QLabel(QStringLiteral("J.League match data: JLeague_Matches-Bar_Graph (mokekuma-git), CC BY 4.0"), this);
+    credit->setObjectName(QStringLiteral("LabelDataCredit"));
+    credit->setAlignment(Qt::AlignCenter);
+    layout->addWidget(credit);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("ButtonOK"));
     m_ok->setVisible(mode == TMode::About);

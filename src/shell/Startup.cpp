@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "database/unitSQLite.h"
 #include "mainwindow/frmMain.h"
 #include "platform/DataFolders.h"
 #include "platform/EventPump.h"
@@ -63,7 +64,9 @@ int RunProgram(int argc, char **argv)
     try {
         TFormMain::TStartup startup;
         startup.commandLine = ParseCommandLine(arguments, GetProgramFolder());
-        startup.databaseConnected = false; // the reference database joins with its data module
+        TDM database; // the reference database beside the executable, checked as it opens
+        startup.databaseConnected = database.Connected();
+        startup.database = &database;
         startup.splash = splash;
         TFormMain main(startup);
         instance.setActivationHandler([&main](const QStringList &args) { return main.ActivateFromOtherInstance(args); });

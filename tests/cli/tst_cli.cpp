@@ -366,6 +366,60 @@ private slots:
         QCOMPARE(folders.value(QStringLiteral("settings")).toString(), temp.path() + QStringLiteral("/config/Pelvane3/pelvane.ini"));
         QVERIFY(o.value(QStringLiteral("database")).toObject().contains(QStringLiteral("state")));
     }
+
+    void databaseStandings()
+    {
+        // The bundled database: J1 2014 ended with Gamba Osaka one point ahead of Urawa.
+        const Run r = cli({QStringLiteral("db"), QStringLiteral("standings"), QStringLiteral("--year"), QStringLiteral("2014"),
+                           QStringLiteral("--division"), QStringLiteral("1"), QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        const QJsonArray table = QJsonDocument::fromJson(r.out).array();
+        QCOMPARE(table.size(), 18);
+        const QJsonObject first = table.at(0).toObject();
+        QCOMPARE(first.keys(), (QStringList{"drawn", "goalsAgainst", "goalsFor", "lost", "place", "played", "points", "team", "won"}));
+        QCOMPARE(first.value("team").toString(), QStringLiteral("Ｇ大阪"));
+        QCOMPARE(first.value("points").toInt(), 63);
+        QCOMPARE(first.value("played").toInt(), 34);
+        QCOMPARE(table.at(1).toObject().value("points").toInt(), 62);
+        QCOMPARE(table.at(17).toObject().value("place").toInt(), 18);
+    }
+
+    void databaseTeamAndInfo()
+    {
+        Run r = cli({QStringLiteral("db"), QStringLiteral("team"), QStringLiteral("横浜FM"), QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.json().value("shortName").toString(), QStringLiteral("横浜M"));
+        QVERIFY(r.json().value("seasons").toArray().size() >= 30);
+        r = cli({QStringLiteral("db"), QStringLiteral("team"), QStringLiteral("どこにもない")});
+        QCOMPARE(r.code, 1);
+        r = cli({QStringLiteral("db"), QStringLiteral("info"), QStringLiteral("--json")});
+        QCOMPARE(r.code, 0);
+        bool sawMatch = false;
+        for (const QJsonValue &t : r.json().value("tables").toArray())
+            if (t.toObject().value("table").toString() == u"Match")
+                sawMatch = t.toObject().value("rows").toInt() > 25000;
+        QVERIFY(sawMatch);
+    }
+
+    void databaseErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no subcommand") << QStringList{"db"} << 2;
+        QTest::newRow("year not a number") << QStringList{"db", "standings", "--year", "x", "--division", "1"} << 2;
+        QTest::newRow("division out of range") << QStringList{"db", "standings", "--year", "2014", "--division", "7"} << 2;
+        QTest::newRow("a year without teams") << QStringList{"db", "standings", "--year", "1980", "--division", "1"} << 1;
+        QTest::newRow("not a database") << QStringList{"db", "info", "--db", QStringLiteral(PELVANE_TEST_DATA "/files/toto1154.tot")} << 1;
+        QTest::newRow("missing database") << QStringList{"db", "info", "--db", "/nonexistent/x.db"} << 1;
+    }
+    void databaseErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        const Run r = cli(args);
+        QCOMPARE(r.code, code);
+        QVERIFY(!r.err.isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)
