@@ -1,3 +1,4 @@
+#include "database/JLeagueImport.h"
 #include "database/unitSQLite.h"
 #include "platform/PelvaneError.h"
 #include "lottery/UnitToTo.h"
@@ -7,6 +8,7 @@
 #include "support/TempFolders.h"
 #include "support/TestDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -396,6 +398,76 @@ private slots:
         QVERIFY(QFileInfo(temp).fileName().startsWith(u'~'));
         QVERIFY(QFile::exists(temp));
         QFile::remove(temp);
+    }
+
+    // The league files: a whole two-stage season goes in with the second stage's sections after
+    // the first's; a bad file leaves nothing of itself.
+    void leagueImport()
+    {
+        TTempFolders temp;
+        TDM dm(MakeTestDatabase(temp.file(QStringLiteral("ref.db"))));
+        QDir().mkpath(temp.file(QStringLiteral("m")));
+        const QString header = QStringLiteral(",match_date,section_no,match_index_in_section,start_time,stadium,home_team,home_goal,away_goal,away_team,status,home_score_ex,away_score_ex\n");
+        auto write = [&](const QString &name, const QString &body) {
+            QFile f(temp.file(QStringLiteral("m/") + name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write((header + body).toUtf8());
+        };
+        write(QStringLiteral("1999A_allmatch_result-J1.csv"),
+              QStringLiteral("0,1999/03/06,1,1,14:03,瑞穂陸,名古屋,2,1,福岡,試合終了,1,0\n"
+                             "1,1999/03/13,2,1,未定,博多,福岡,1,1,名古屋,試合終了,0,0\n"));
+        write(QStringLiteral("1999B_allmatch_result-J1.csv"),
+              QStringLiteral("0,1999/08/07,1,1,19:00,瑞穂陸,名古屋,0,3,福岡,試合終了,,\n"
+                             "1,,2,1,未定,博多,福岡,,,名古屋,ＶＳ,,\n"));
+        write(QStringLiteral("1999_allmatch_result-JLeagueCup.csv"),
+              QStringLiteral("0,1999/04/01,1,1,19:00,\"博多, の森\",福岡,1,0,名古屋,試合終了,,\n"));
+        QFile map(temp.file(QStringLiteral("teams.csv")));
+        QVERIFY(map.open(QIODevice::WriteOnly));
+        map.write("# test teams\nTeamNo,TeamName,ShortName,DataNames\n3,名古屋グランパス,名古屋,名古屋\n16,アビスパ福岡,福岡,福岡\n");
+        map.close();
+
+        TJLeagueImport import(dm);
+        import.LoadTeamMap(temp.file(QStringLiteral("teams.csv")));
+        import.ImportFolder(temp.file(QStringLiteral("m")));
+        QCOMPARE(import.MatchRows(), 4);
+        QCOMPARE(import.UndatedFixtures(), 1);
+        QCOMPARE(count(dm, QStringLiteral("Match")), 4);
+        const TDataRows vgoal = dm.Select(QStringLiteral("Select * From Match Where MatchDate='1999-03-06'"));
+        QCOMPARE(FieldInt(vgoal.front(), u"Extension", -1), 1);
+        QCOMPARE(FieldText(dm.Select(QStringLiteral("Select * From Match Where Division=0")).front(), u"Stadium"),
+                 QStringLiteral("博多, の森"));
+        QCOMPARE(FieldInt(dm.Select(QStringLiteral("Select * From Match Where MatchDate='1999-08-07'")).front(), u"Section", 0), 3);
+        QVERIFY(dm.Select(QStringLiteral("Select * From Match Where MatchDate='1999-03-13'")).front().Value(u"Time").isNull());
+        int lo = 0, hi = 0;
+        dm.SectionRange(1999, 1, 0, lo, hi);
+        QCOMPARE(lo, 1);
+        QCOMPARE(hi, 3);
+        QCOMPARE(count(dm, QStringLiteral("Teams")), 2);
+        QCOMPARE(dm.TeamNameToNumber(QStringLiteral("福岡")), 16);
+        QCOMPARE(FieldText(dm.Query(QStringLiteral("QueryTeam"), {{QStringLiteral("TeamNo"), 3}}).front(), u"Stadium"),
+                 QStringLiteral("瑞穂陸"));
+
+        // Bad files: each refused with its reason, nothing of it kept.
+        const std::vector<std::pair<QString, QString>> bad = {
+            {QStringLiteral("0,2000/03/11,1,1,14:00,x,名古屋,1,0,福岡,試合終了,,,9\n"), QStringLiteral("項目の数")},
+            {QStringLiteral("0,2000/03/11,1,1,14:00,x,名古屋,1,0,福岡,試合終了,,\n1,2000/13/01,2,1,14:00,x,名古屋,1,0,福岡,試合終了,,\n"), QStringLiteral("日付")},
+            {QStringLiteral("0,2000/03/11,1,1,14:00,x,鹿島,1,0,福岡,試合終了,,\n"), QStringLiteral("チーム「鹿島」")},
+            {QStringLiteral("0,2000/03/11,1,1,14:00,x,名古屋,one,0,福岡,試合終了,,\n"), QStringLiteral("得点")},
+        };
+        for (const auto &[body, reason] : bad) {
+            write(QStringLiteral("2000_allmatch_result-J1.csv"), body);
+            try {
+                import.ImportFile(temp.file(QStringLiteral("m/2000_allmatch_result-J1.csv")));
+                QFAIL(qPrintable(reason));
+            } catch (const EPelvaneError &e) {
+                QVERIFY2(e.message().contains(reason), qPrintable(e.message()));
+            }
+            QCOMPARE(count(dm, QStringLiteral("Match")), 4);
+        }
+        TJLeagueImport::TFileInfo info;
+        QVERIFY(!TJLeagueImport::ParseFileName(QStringLiteral("notes.csv"), info));
+        QVERIFY(TJLeagueImport::ParseFileName(QStringLiteral("26-27_allmatch_result-J3.csv"), info));
+        QCOMPARE(info.division, 3);
     }
 };
 
