@@ -54,6 +54,17 @@ constexpr int64_t kIndexMask = (int64_t(1) << kIndexBits) - 1;
 
 namespace {
 double g_searchSeconds = -1;
+qint64 g_searchSteps = -1;
+}
+
+void SetGuaranteeSearchSteps(qint64 steps)
+{
+    g_searchSteps = steps;
+}
+
+qint64 GuaranteeSearchSteps()
+{
+    return g_searchSteps;
 }
 
 void SetGuaranteeSearchSeconds(double seconds)
@@ -177,32 +188,30 @@ void TSingleOptimizer::initialise()
     }
 }
 
+void TSingleOptimizer::ballFrom(int from, int left, int index, std::vector<int> &out) const
+{
+    // Each pattern once: positions change in increasing order.
+    const int m = int(m_multi.size());
+    for (int k = from; k < m; ++k) {
+        const int w = m_weight[size_t(k)], r = m_radix[size_t(k)];
+        const int digit = (index / w) % r;
+        for (int d = 0; d < r; ++d) {
+            if (d == digit)
+                continue;
+            const int idx = index + (d - digit) * w;
+            out.push_back(idx);
+            if (left > 1)
+                ballFrom(k + 1, left - 1, idx, out);
+        }
+    }
+}
+
 void TSingleOptimizer::ball(int pattern, int radius, std::vector<int> &out) const
 {
     out.clear();
     out.push_back(pattern);
-    if (radius <= 0)
-        return;
-    const int m = int(m_multi.size());
-    // Iterative enumeration of up to `radius` changed positions.
-    struct Frame { int from, left, index; };
-    std::vector<Frame> stack{{0, radius, pattern}};
-    while (!stack.empty()) {
-        const Frame f = stack.back();
-        stack.pop_back();
-        for (int k = f.from; k < m; ++k) {
-            const int w = m_weight[size_t(k)], r = m_radix[size_t(k)];
-            const int digit = (f.index / w) % r;
-            for (int d = 0; d < r; ++d) {
-                if (d == digit)
-                    continue;
-                const int idx = f.index + (d - digit) * w;
-                out.push_back(idx);
-                if (f.left > 1)
-                    stack.push_back({k + 1, f.left - 1, idx});
-            }
-        }
-    }
+    if (radius > 0)
+        ballFrom(0, radius, pattern, out);
 }
 
 void TSingleOptimizer::cut()
@@ -452,10 +461,13 @@ void TSingleOptimizer::localSearch(double seconds)
         journal.clear();
     };
 
-    const int stagnation = 30000;
+    const int stagnation = kSearchStagnation;
     int k = 3, idle = 0, progressValue = 0, scan = -1;
+    qint64 steps = 0;
+    const qint64 maxSteps = GuaranteeSearchSteps();
     std::vector<int> b;
-    while (!m_sheet.KeyAbort() && (seconds < 0 || timer.elapsed() < qint64(seconds * 1000))) {
+    while (!m_sheet.KeyAbort() && (seconds < 0 || timer.elapsed() < qint64(seconds * 1000)) &&
+           (maxSteps < 0 || steps++ < maxSteps)) {
         if (progressValue * 100 / stagnation < 99)
             ++progressValue;
         ProgressSet(progressValue * 100 / stagnation);
@@ -529,10 +541,9 @@ void TSingleOptimizer::localSearch(double seconds)
             }
             completeCover(s, [&](int p) { journal.push_back({true, p}); });
             removeRedundant(s, [&](int p) { journal.push_back({false, p}); });
-            if (s.SelectCount < best.SelectCount) {
-                takeAsBest();
+            // A smaller S is shown here and becomes Best at the next step's comparison.
+            if (s.SelectCount < best.SelectCount)
                 probabilities(s);
-            }
             scan = -1;
             idle = 0;
             k = 3;

@@ -16,6 +16,12 @@ class TTipSheet;
 // else that many seconds (the CLI's --search-seconds).
 void SetGuaranteeSearchSeconds(double seconds);
 double GuaranteeSearchSeconds();
+// At most this many steps of that search (< 0: no limit): makes a search repeatable for tests and
+// benchmarks, whatever the machine's speed.
+void SetGuaranteeSearchSteps(qint64 steps);
+qint64 GuaranteeSearchSteps();
+// Idle steps of the search before it shakes its solution up.
+inline constexpr int kSearchStagnation = 30000;
 
 // States of an outcome pattern in a candidate solution (a set in one byte).
 enum TPatternSelect : uint8_t { psSelect = 1, psHit = 2, psDelete = 4 };
@@ -64,6 +70,7 @@ private:
     void debugDump(const TSelectInfo &info) const;
 
     void ball(int pattern, int radius, std::vector<int> &out) const;
+    void ballFrom(int from, int left, int index, std::vector<int> &out) const;
     void select(TSelectInfo &info, int pattern);
     void unselect(TSelectInfo &info, int pattern);
     // Returns how many were removed; onUnselect hears of each.

@@ -30,6 +30,20 @@ struct TReference
         return n;
     }
 
+    // Pattern against pattern, with the distances worked out once.
+    mutable std::vector<uint8_t> nearTable;
+    bool near(size_t a, size_t b) const
+    {
+        const size_t n = codes.size();
+        if (nearTable.size() != n * n) {
+            nearTable.assign(n * n, 0);
+            for (size_t i = 0; i < n; ++i)
+                for (size_t j = 0; j < n; ++j)
+                    nearTable[i * n + j] = distance(codes[i], codes[j]) < level;
+        }
+        return nearTable[a * n + b];
+    }
+
     struct Info
     {
         std::vector<uint8_t> states;
@@ -46,7 +60,7 @@ struct TReference
         if (empty)
             ++info.covered;
         for (size_t q = 0; q < codes.size(); ++q) {
-            if (int(q) == i || removed[q] || distance(codes[size_t(i)], codes[q]) >= level)
+            if (int(q) == i || removed[q] || !near(size_t(i), q))
                 continue;
             ++info.counts[q];
             if (info.states[q] == 0) {
@@ -65,7 +79,7 @@ struct TReference
             --info.covered;
         --info.selected;
         for (size_t q = 0; q < codes.size(); ++q) {
-            if (int(q) == i || removed[q] || distance(codes[size_t(i)], codes[q]) >= level)
+            if (int(q) == i || removed[q] || !near(size_t(i), q))
                 continue;
             if (--info.counts[q] < 1 && (info.states[q] & 2)) {
                 info.states[q] &= uint8_t(~2);
@@ -84,7 +98,7 @@ struct TReference
                     continue;
                 int c = 0;
                 for (size_t q = 0; q < codes.size(); ++q) {
-                    if (removed[q] || distance(codes[i], codes[q]) >= level)
+                    if (removed[q] || !near(i, q))
                         continue;
                     if (info.counts[q] <= 1) {
                         c = -1;
@@ -105,7 +119,7 @@ struct TReference
         }
     }
 
-    std::vector<uint32_t> run() const
+    std::vector<uint32_t> run()
     {
         const int n = int(codes.size());
         int surviving = 0;
@@ -131,7 +145,7 @@ struct TReference
         auto score = [&](const Info &x, int j) {
             int s = 0;
             for (int q = 0; q < n; ++q)
-                s += x.states[size_t(q)] == 0 && distance(codes[size_t(j)], codes[size_t(q)]) < level;
+                s += x.states[size_t(q)] == 0 && near(size_t(j), size_t(q));
             return s;
         };
         while (a.covered < surviving || b.covered < surviving) {
@@ -155,12 +169,124 @@ struct TReference
         }
         removeRedundant(a);
         removeRedundant(b);
-        const Info &kept = a.selected >= b.selected ? b : a;
+        Info kept = a.selected >= b.selected ? b : a;
+        if (steps >= 0)
+            search(kept, surviving, steps);
         std::vector<uint32_t> out;
         for (int i = 0; i < n; ++i)
             if (kept.states[size_t(i)] & 1)
                 out.push_back(codes[size_t(i)]);
         return out;
+    }
+
+    // The open-ended search, step by step as described, bounded by a number of steps.
+    long steps = -1;
+
+    int heaviest(const Info &s, bool onlyOverCovered) const
+    {
+        long top = -1;
+        std::vector<int> ties;
+        for (size_t i = 0; i < codes.size(); ++i) {
+            if (!(s.states[i] & 1))
+                continue;
+            long sum = 0;
+            for (size_t q = 0; q < codes.size(); ++q)
+                if (!removed[q] && near(i, q) && (!onlyOverCovered || s.counts[q] > 1))
+                    sum += 2 * s.counts[q];
+            if (onlyOverCovered ? sum > top : (top < 0 || sum < top)) {
+                top = sum;
+                ties.assign(1, int(i));
+            } else if (sum == top) {
+                ties.push_back(int(i));
+            }
+        }
+        return ties.empty() ? -1 : ties[size_t(Random::Below(int(ties.size())))];
+    }
+
+    void completeCover(Info &s, int surviving) const
+    {
+        while (s.covered < surviving) {
+            long least = -1;
+            std::vector<int> ties;
+            for (size_t i = 0; i < codes.size(); ++i) {
+                if (s.states[i] & 5)
+                    continue;
+                long sum = 0;
+                for (size_t q = 0; q < codes.size(); ++q)
+                    if (!removed[q] && near(i, q))
+                        sum += s.counts[q];
+                if (least < 0 || sum < least) {
+                    least = sum;
+                    ties.assign(1, int(i));
+                } else if (sum == least) {
+                    ties.push_back(int(i));
+                }
+            }
+            QVERIFY(!ties.empty());
+            select(s, ties[size_t(Random::Below(int(ties.size())))]);
+        }
+    }
+
+    void search(Info &s, int surviving, long maxSteps) const
+    {
+        if (level == 1 || s.selected <= 3)
+            return;
+        const int n = int(codes.size());
+        Info best = s;
+        int k = 3, idle = 0, scan = -1;
+        for (long step = 0; step < maxSteps; ++step) {
+            do
+                ++scan;
+            while (scan < n && s.states[size_t(scan)] != 2);
+            if (scan >= n) {
+                scan = -1;
+                k = std::min(k + 1, 20);
+                continue;
+            }
+            select(s, scan);
+            const int m = std::min(k + 1, surviving - s.selected);
+            for (int i = 0; i < m; ++i) {
+                const int r = Random::Below(n);
+                if (s.states[size_t(r)] == 2)
+                    select(s, r);
+            }
+            ++idle;
+            removeRedundant(s);
+            if (s.selected < best.selected) {
+                best = s;
+                idle = 0;
+                k = 3;
+                scan = -1;
+            } else if (s.selected > best.selected) {
+                s = best;
+            }
+            if (idle >= kSearchStagnation) {
+                if (s.selected < best.selected)
+                    best = s;
+                else if (best.selected < s.selected)
+                    s = best;
+                while (*std::max_element(s.counts.begin(), s.counts.end()) > 2) {
+                    const int p = heaviest(s, true);
+                    if (p < 0)
+                        break;
+                    unselect(s, p);
+                }
+                const int r = std::min(2 + Random::Below(5), s.selected);
+                for (int i = 0; i < r; ++i) {
+                    const int p = heaviest(s, false);
+                    if (p < 0)
+                        break;
+                    unselect(s, p);
+                }
+                completeCover(s, surviving);
+                removeRedundant(s);
+                scan = -1;
+                idle = 0;
+                k = 3;
+            }
+        }
+        if (best.selected < s.selected)
+            s = best;
     }
 };
 
@@ -247,6 +373,78 @@ private slots:
             ++compared;
         }
         QCOMPARE(compared, 120);
+    }
+
+    // The search too: with a bound on its steps and the same random sequence, the fast search
+    // ends on exactly the singles of the plain description, shake-ups included.
+    void searchSameAsThePlainAlgorithm_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("doubles");
+        QTest::addColumn<int>("triples");
+        QTest::addColumn<bool>("cutOn");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("level 2, five triples") << 2 << 0 << 5 << false << kSearchStagnation + 500;
+        QTest::newRow("level 2, mixed, cut") << 2 << 2 << 4 << true << kSearchStagnation + 2000;
+        QTest::newRow("level 3, mixed") << 3 << 1 << 4 << false << kSearchStagnation + 1000;
+        QTest::newRow("level 4, mixed") << 4 << 1 << 5 << false << kSearchStagnation + 1000;
+        QTest::newRow("level 2, short") << 2 << 1 << 4 << false << 500;
+    }
+    void searchSameAsThePlainAlgorithm()
+    {
+        QFETCH(int, level);
+        QFETCH(int, doubles);
+        QFETCH(int, triples);
+        QFETCH(bool, cutOn);
+        QFETCH(int, steps);
+        TScriptedMessages messages;
+        TOption option;
+        option.ExpandOption.Guarantee = true;
+        option.ExpandOption.Prizelevel = level;
+        option.ExpandOption.UsePatternCut = cutOn;
+        option.ExpandOption.HomeCut = {true, false, 4, 0};
+        TTipSheet sheet;
+        sheet.Option = &option;
+        for (int i = 0; i < sheet.MaxMatch(); ++i)
+            sheet.Match(i).SetTips(i < triples ? TTips::all() : i < triples + doubles ? TTips{tpHome, tpAway} : TTips{tpDraw});
+
+        TReference ref;
+        ref.level = level;
+        ref.steps = steps;
+        {
+            TTipSheet scratch;
+            TSingleOptimizer enumerate(scratch);
+            for (int i = 0; i < sheet.MaxMatch(); ++i) {
+                scratch.Match(i).SetTips(sheet.Match(i).Tips());
+                enumerate.SetMatchTips(i, sheet.Match(i).Tips());
+            }
+            TOption all;
+            all.ExpandOption.Prizelevel = 1;
+            scratch.Option = &all;
+            enumerate.Run(false, false);
+            for (const TSingleSheet &s : scratch.Singles())
+                ref.codes.push_back(codeOf(s, sheet.MaxMatch()));
+        }
+        const TPatternRuleEvaluator evaluator(option.ExpandOption, TRuleContext::FromSheet(sheet), TRuleSwitches::PerPattern());
+        for (uint32_t c : ref.codes) {
+            TTip tips[kMaxMatches];
+            for (int i = 0; i < sheet.MaxMatch(); ++i)
+                tips[i] = TTip((c >> (2 * (sheet.MaxMatch() - 1 - i))) & 3);
+            ref.removed.push_back(cutOn && evaluator.Cuts(tips));
+        }
+
+        Random::Seed(77);
+        SetGuaranteeSearchSteps(steps);
+        sheet.Expand(true);
+        SetGuaranteeSearchSteps(-1);
+        std::vector<uint32_t> got;
+        for (const TSingleSheet &s : sheet.Singles())
+            got.push_back(codeOf(s, sheet.MaxMatch()));
+
+        Random::Seed(77);
+        const std::vector<uint32_t> expected = ref.run();
+        QCOMPARE(got.size(), expected.size());
+        QCOMPARE(got, expected);
     }
 
     void edgeCases()
