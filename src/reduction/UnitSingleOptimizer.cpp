@@ -47,6 +47,62 @@ private:
     std::vector<int64_t> m_tree;
 };
 
+// Min of values over pattern indices with how many reach it, and the t-th of those in index order.
+class TMinCountTree
+{
+public:
+    static constexpr int64_t kNone = INT64_MAX;
+    explicit TMinCountTree(int n)
+    {
+        m_size = 1;
+        while (m_size < n)
+            m_size <<= 1;
+        m_min.assign(size_t(2 * m_size), kNone);
+        m_count.assign(size_t(2 * m_size), 0);
+    }
+    void set(int i, int64_t value)
+    {
+        size_t p = size_t(i + m_size);
+        m_min[p] = value;
+        m_count[p] = value == kNone ? 0 : 1;
+        for (p >>= 1; p >= 1; p >>= 1)
+            pull(p);
+    }
+    int64_t min() const { return m_min[1]; }
+    int count() const { return m_count[1]; }
+    // The t-th (0-based) index holding the minimum.
+    int nth(int t) const
+    {
+        size_t p = 1;
+        const int64_t target = m_min[1];
+        while (p < size_t(m_size)) {
+            const size_t l = 2 * p;
+            const int left = m_min[l] == target ? m_count[l] : 0;
+            if (t < left) {
+                p = l;
+            } else {
+                t -= left;
+                p = l + 1;
+            }
+        }
+        return int(p) - m_size;
+    }
+
+private:
+    void pull(size_t p)
+    {
+        const size_t l = 2 * p, r = l + 1;
+        m_min[p] = std::min(m_min[l], m_min[r]);
+        m_count[p] = (m_min[l] == m_min[p] ? m_count[l] : 0) + (m_min[r] == m_min[p] ? m_count[r] : 0);
+        if (m_min[p] == kNone)
+            m_count[p] = 0;
+    }
+
+    int m_size;
+    std::vector<int64_t> m_min;
+    std::vector<int> m_count;
+};
+
 constexpr int kIndexBits = 22;
 constexpr int64_t kIndexMask = (int64_t(1) << kIndexBits) - 1;
 
@@ -55,6 +111,12 @@ constexpr int64_t kIndexMask = (int64_t(1) << kIndexBits) - 1;
 namespace {
 double g_searchSeconds = -1;
 qint64 g_searchSteps = -1;
+bool g_nearAlways = false;
+}
+
+void SetGuaranteeNearRedundancyAlways(bool always)
+{
+    g_nearAlways = always;
 }
 
 void SetGuaranteeSearchSteps(qint64 steps)
@@ -167,6 +229,16 @@ void TSingleOptimizer::initialise()
                 b *= radix;
             }
     m_n = b;
+    // Patterns within each radius of any pattern (the same for all): a product of the changes.
+    std::vector<double> within(m_multi.size() + 1, 0.0);
+    within[0] = 1;
+    for (int radix : m_radix)
+        for (size_t r = m_multi.size(); r >= 1; --r)
+            within[r] += within[r - 1] * (radix - 1);
+    m_ballSize.assign(within.size(), 0);
+    double total = 0;
+    for (size_t r = 0; r < within.size(); ++r)
+        m_ballSize[r] = (total += within[r]);
     ProgressStart(100, 0, 1);
     m_first.Reset(m_n);
     m_second.Reset(m_n);
@@ -284,13 +356,42 @@ void TSingleOptimizer::unselect(TSelectInfo &info, int pattern)
 
 int TSingleOptimizer::removeRedundant(TSelectInfo &info, const std::function<void(int)> &onUnselect)
 {
+    const std::vector<int> pool(info.Selected.begin(), info.Selected.end());
+    return removeRedundantAmong(info, pool, onUnselect);
+}
+
+int TSingleOptimizer::removeRedundantNear(TSelectInfo &info, const std::vector<int> &seeds,
+                                          const std::function<void(int)> &onUnselect)
+{
+    // Only a single near a new selection can have become redundant: counts rose only within the
+    // radius of the seeds, and a single covering something once stays needed.
+    const int reach = 2 * (m_level - 1);
+    // Walking the seeds' wider neighbourhood must be cheaper than testing every single.
+    const auto ballSize = [&](int r) { return m_ballSize[size_t(std::min(r, int(m_ballSize.size()) - 1))]; };
+    if (!g_nearAlways && double(seeds.size()) * ballSize(reach) >= double(info.Selected.size()) * ballSize(m_level - 1))
+        return removeRedundant(info, onUnselect);
+    std::vector<int> pool, b;
+    for (int seed : seeds) {
+        ball(seed, reach, b);
+        for (int q : b)
+            if (info.States[size_t(q)] & psSelect)
+                pool.push_back(q);
+    }
+    std::sort(pool.begin(), pool.end());
+    pool.erase(std::unique(pool.begin(), pool.end()), pool.end());
+    return removeRedundantAmong(info, pool, onUnselect);
+}
+
+int TSingleOptimizer::removeRedundantAmong(TSelectInfo &info, const std::vector<int> &pool,
+                                           const std::function<void(int)> &onUnselect)
+{
     int removed = 0;
     std::vector<int> candidates, b;
     for (;;) {
         int best = 0;
         candidates.clear();
-        for (int i : info.Selected) {
-            if (info.CoverCounts[size_t(i)] <= 1)
+        for (int i : pool) {
+            if (!(info.States[size_t(i)] & psSelect) || info.CoverCounts[size_t(i)] <= 1)
                 continue;
             ball(i, m_level - 1, b);
             int c = 0;
@@ -411,31 +512,45 @@ void TSingleOptimizer::cover()
 
 void TSingleOptimizer::completeCover(TSelectInfo &info, const std::function<void(int)> &onSelect)
 {
-    std::vector<int> b, best;
+    if (info.CoveredCount >= m_surviving)
+        return;
+    // sum(j): the cover counts within the radius of j, kept as selections raise them; the
+    // candidates with the least sum are found in index order for the random tie.
+    const int radius = m_level - 1;
+    std::vector<int64_t> sum(size_t(m_n), 0);
+    std::vector<int> b, around;
+    TMinCountTree tree(m_n);
+    auto candidate = [&](int j) { return !(info.States[size_t(j)] & (psSelect | psDelete)); };
+    for (int j = 0; j < m_n; ++j) {
+        if (!candidate(j))
+            continue;
+        ball(j, radius, b);
+        int64_t total = 0;
+        for (int q : b)
+            if (!(info.States[size_t(q)] & psDelete))
+                total += info.CoverCounts[size_t(q)];
+        sum[size_t(j)] = total;
+        tree.set(j, total);
+    }
     while (info.CoveredCount < m_surviving) {
-        int64_t bestSum = -1;
-        best.clear();
-        for (int i = 0; i < m_n; ++i) {
-            if (info.States[size_t(i)] & (psSelect | psDelete))
-                continue;
-            ball(i, m_level - 1, b);
-            int64_t sum = 0;
-            for (int q : b)
-                if (!(info.States[size_t(q)] & psDelete))
-                    sum += info.CoverCounts[size_t(q)];
-            if (bestSum < 0 || sum < bestSum) {
-                bestSum = sum;
-                best.assign(1, i);
-            } else if (sum == bestSum) {
-                best.push_back(i);
-            }
-        }
-        if (best.empty())
+        if (tree.count() == 0)
             throw EPelvaneError(QStringLiteral("Error: Not Hit!"));
-        const int chosen = best[size_t(Random::Below(int(best.size())))];
+        const int chosen = tree.nth(Random::Below(tree.count()));
         select(info, chosen);
         if (onSelect)
             onSelect(chosen);
+        tree.set(chosen, TMinCountTree::kNone);
+        ball(chosen, radius, b);
+        for (int q : b) {
+            if (info.States[size_t(q)] & psDelete)
+                continue;
+            ball(q, radius, around);
+            for (int j : around) {
+                ++sum[size_t(j)];
+                if (candidate(j))
+                    tree.set(j, sum[size_t(j)]);
+            }
+        }
     }
 }
 
@@ -446,7 +561,8 @@ void TSingleOptimizer::localSearch(double seconds)
     QElapsedTimer timer;
     timer.start();
     TSelectInfo &s = m_first;
-    TSelectInfo best = s;
+    // Best is S less the journal: only its size is kept, so taking S as Best costs nothing.
+    int bestCount = s.SelectCount;
     // S is Best plus the operations since: undoing them restores Best without a copy.
     std::vector<std::pair<bool, int>> journal;
     auto doSelect = [&](int p) { select(s, p); journal.push_back({true, p}); };
@@ -457,7 +573,7 @@ void TSingleOptimizer::localSearch(double seconds)
         journal.clear();
     };
     auto takeAsBest = [&] {
-        best = s;
+        bestCount = s.SelectCount;
         journal.clear();
     };
 
@@ -465,7 +581,7 @@ void TSingleOptimizer::localSearch(double seconds)
     int k = 3, idle = 0, progressValue = 0, scan = -1;
     qint64 steps = 0;
     const qint64 maxSteps = GuaranteeSearchSteps();
-    std::vector<int> b;
+    std::vector<int> b, seeds;
     while (!m_sheet.KeyAbort() && (seconds < 0 || timer.elapsed() < qint64(seconds * 1000)) &&
            (maxSteps < 0 || steps++ < maxSteps)) {
         if (progressValue * 100 / stagnation < 99)
@@ -484,28 +600,31 @@ void TSingleOptimizer::localSearch(double seconds)
             k = std::min(k + 1, 20);
             continue;
         }
+        seeds.assign(1, scan);
         doSelect(scan);
         const int m = std::min(k + 1, m_surviving - s.SelectCount);
         for (int i = 0; i < m; ++i) {
             const int r = Random::Below(m_n);
-            if (s.States[size_t(r)] == psHit)
+            if (s.States[size_t(r)] == psHit) {
                 doSelect(r);
+                seeds.push_back(r);
+            }
         }
         ++idle;
-        removeRedundant(s, [&](int p) { journal.push_back({false, p}); });
-        if (s.SelectCount < best.SelectCount) {
+        removeRedundantNear(s, seeds, [&](int p) { journal.push_back({false, p}); });
+        if (s.SelectCount < bestCount) {
             takeAsBest();
             idle = progressValue = 0;
             k = 3;
             scan = -1;
-            probabilities(s);
-        } else if (s.SelectCount > best.SelectCount) {
+            showProgress(s);
+        } else if (s.SelectCount > bestCount) {
             revertToBest();
         }
         if (idle >= stagnation) {
-            if (s.SelectCount < best.SelectCount)
+            if (s.SelectCount < bestCount)
                 takeAsBest();
-            else if (best.SelectCount < s.SelectCount)
+            else if (bestCount < s.SelectCount)
                 revertToBest();
             // Shake: drop the most over-covered singles, then a few of the least useful ones.
             auto heaviest = [&](bool onlyOverCovered) {
@@ -539,18 +658,33 @@ void TSingleOptimizer::localSearch(double seconds)
                     break;
                 doUnselect(p);
             }
-            completeCover(s, [&](int p) { journal.push_back({true, p}); });
-            removeRedundant(s, [&](int p) { journal.push_back({false, p}); });
+            seeds.clear();
+            completeCover(s, [&](int p) {
+                journal.push_back({true, p});
+                seeds.push_back(p);
+            });
+            removeRedundantNear(s, seeds, [&](int p) { journal.push_back({false, p}); });
             // A smaller S is shown here and becomes Best at the next step's comparison.
-            if (s.SelectCount < best.SelectCount)
-                probabilities(s);
+            if (s.SelectCount < bestCount)
+                showProgress(s);
             scan = -1;
             idle = 0;
             k = 3;
         }
     }
-    if (best.SelectCount < s.SelectCount)
+    if (bestCount < s.SelectCount)
         revertToBest();
+}
+
+void TSingleOptimizer::showProgress(const TSelectInfo &info)
+{
+    // The figures of a better solution, at most four times a second: working them out passes
+    // over every pattern, which would otherwise cost more than the steps themselves.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastShown < 250)
+        return;
+    m_lastShown = now;
+    probabilities(info);
 }
 
 void TSingleOptimizer::probabilities(const TSelectInfo &info)

@@ -20,6 +20,9 @@ double GuaranteeSearchSeconds();
 // benchmarks, whatever the machine's speed.
 void SetGuaranteeSearchSteps(qint64 steps);
 qint64 GuaranteeSearchSteps();
+// For tests: the search looks for redundant singles only near its new selections even where a
+// full pass would cost as little (the result is the same either way).
+void SetGuaranteeNearRedundancyAlways(bool always);
 // Idle steps of the search before it shakes its solution up.
 inline constexpr int kSearchStagnation = 30000;
 
@@ -67,6 +70,7 @@ private:
     void localSearch(double seconds);
     void emitSingles();
     void probabilities(const TSelectInfo &info);
+    void showProgress(const TSelectInfo &info);
     void debugDump(const TSelectInfo &info) const;
 
     void ball(int pattern, int radius, std::vector<int> &out) const;
@@ -75,6 +79,9 @@ private:
     void unselect(TSelectInfo &info, int pattern);
     // Returns how many were removed; onUnselect hears of each.
     int removeRedundant(TSelectInfo &info, const std::function<void(int)> &onUnselect = {});
+    // The same when no selection was redundant before the seeds were selected.
+    int removeRedundantNear(TSelectInfo &info, const std::vector<int> &seeds, const std::function<void(int)> &onUnselect);
+    int removeRedundantAmong(TSelectInfo &info, const std::vector<int> &pool, const std::function<void(int)> &onUnselect);
     void completeCover(TSelectInfo &info, const std::function<void(int)> &onSelect = {});
     void progress(const QString &text, int position);
 
@@ -90,5 +97,7 @@ private:
     std::vector<std::vector<TTip>> m_digitTips;
     TSelectInfo m_first, m_second;
     mutable std::vector<int> m_ballScratch;
+    std::vector<double> m_ballSize; // patterns within radius r of a pattern, by r
     qint64 m_lastPump = 0;
+    qint64 m_lastShown = 0;
 };

@@ -384,11 +384,15 @@ private slots:
         QTest::addColumn<int>("triples");
         QTest::addColumn<bool>("cutOn");
         QTest::addColumn<int>("steps");
-        QTest::newRow("level 2, five triples") << 2 << 0 << 5 << false << kSearchStagnation + 500;
-        QTest::newRow("level 2, mixed, cut") << 2 << 2 << 4 << true << kSearchStagnation + 2000;
-        QTest::newRow("level 3, mixed") << 3 << 1 << 4 << false << kSearchStagnation + 1000;
-        QTest::newRow("level 4, mixed") << 4 << 1 << 5 << false << kSearchStagnation + 1000;
-        QTest::newRow("level 2, short") << 2 << 1 << 4 << false << 500;
+        QTest::addColumn<bool>("nearOnly");
+        QTest::newRow("level 2, five triples") << 2 << 0 << 5 << false << kSearchStagnation + 500 << false;
+        QTest::newRow("level 2, mixed, cut") << 2 << 2 << 4 << true << kSearchStagnation + 2000 << false;
+        QTest::newRow("level 3, mixed") << 3 << 1 << 4 << false << kSearchStagnation + 1000 << false;
+        QTest::newRow("level 4, mixed") << 4 << 1 << 5 << false << kSearchStagnation + 1000 << false;
+        QTest::newRow("level 2, short") << 2 << 1 << 4 << false << 500 << false;
+        // Redundant singles looked for only near the new selections (bigger cards use this).
+        QTest::newRow("level 2, near only") << 2 << 0 << 5 << false << kSearchStagnation + 500 << true;
+        QTest::newRow("level 3, near only, cut") << 3 << 1 << 4 << true << kSearchStagnation + 500 << true;
     }
     void searchSameAsThePlainAlgorithm()
     {
@@ -397,6 +401,7 @@ private slots:
         QFETCH(int, triples);
         QFETCH(bool, cutOn);
         QFETCH(int, steps);
+        QFETCH(bool, nearOnly);
         TScriptedMessages messages;
         TOption option;
         option.ExpandOption.Guarantee = true;
@@ -435,7 +440,9 @@ private slots:
 
         Random::Seed(77);
         SetGuaranteeSearchSteps(steps);
+        SetGuaranteeNearRedundancyAlways(nearOnly);
         sheet.Expand(true);
+        SetGuaranteeNearRedundancyAlways(false);
         SetGuaranteeSearchSteps(-1);
         std::vector<uint32_t> got;
         for (const TSingleSheet &s : sheet.Singles())
