@@ -3,6 +3,7 @@
 #include "platform/PelvaneError.h"
 #include "platform/Random.h"
 #include "reduction/PatternRules.h"
+#include "reduction/UnitOptimize.h"
 #include "reduction/UnitSingleOptimizer.h"
 #include "settings/UnitOption.h"
 #include "support/ScriptedMessages.h"
@@ -513,6 +514,79 @@ private slots:
         }
         SetEventPump({});
         QCOMPARE(sheet.Singles().Count(), 0);
+    }
+
+    // A stop in the cut or the cover ends the expansion with the message and no singles; in the
+    // search it ends normally with the best set so far, still a full guarantee.
+    void stopInEachPhase_data()
+    {
+        QTest::addColumn<bool>("cutOn");
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<int>("stopAtPump");
+        QTest::newRow("cut") << true << false << 1;
+        QTest::newRow("cover") << false << false << 2;
+        QTest::newRow("search") << false << true << 40;
+    }
+    void stopInEachPhase()
+    {
+        QFETCH(bool, cutOn);
+        QFETCH(bool, search);
+        QFETCH(int, stopAtPump);
+        TScriptedMessages messages;
+        messages.answer(mbYes);
+        TOption option;
+        option.ExpandOption.Guarantee = true;
+        option.ExpandOption.UsePatternCut = cutOn;
+        option.ExpandOption.HomeCut = {true, false, 12, 0};
+        TTipSheet sheet;
+        sheet.Option = &option;
+        const int triples = search ? 7 : 11;
+        for (int i = 0; i < 13; ++i)
+            sheet.Match(i).SetTips(i < triples ? TTips::all() : TTips{tpHome});
+        int pumps = 0;
+        SetEventPump([&] {
+            if (++pumps == stopAtPump)
+                sheet.SetKeyAbort(true);
+        });
+        QString error;
+        int singles = -1;
+        try {
+            singles = sheet.Expand(search);
+        } catch (const EPelvaneError &e) {
+            error = e.message();
+        }
+        SetEventPump({});
+        QVERIFY(pumps >= stopAtPump);
+        if (!search) {
+            QCOMPARE(error, QStringLiteral("ユーザー操作により展開を中止しました"));
+            QCOMPARE(sheet.Singles().Count(), 0);
+            return;
+        }
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(singles, sheet.Singles().Count());
+        QVERIFY(singles >= 156 && singles <= 239); // between the proven limit and the greedy cover
+        sheet.Option = &option;
+        QVERIFY(TSheetOptimizer::CoversAllCombinations(sheet, 2));
+    }
+
+    void levelOutsideOneToFour_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::newRow("0") << 0;
+        QTest::newRow("5") << 5;
+    }
+    void levelOutsideOneToFour()
+    {
+        QFETCH(int, level);
+        TScriptedMessages messages;
+        TOption option;
+        option.ExpandOption.Guarantee = true;
+        option.ExpandOption.Prizelevel = level;
+        TTipSheet sheet;
+        sheet.Option = &option;
+        sheet.Singles().Add(TSingleSheet(&sheet, 1));
+        QVERIFY_THROWS_EXCEPTION(EPelvaneError, sheet.Expand(false));
+        QCOMPARE(sheet.Singles().Count(), 1); // nothing half-written
     }
 
     void localSearchKeepsTheGuarantee()
