@@ -752,6 +752,52 @@ int cmdFetch(const TCliArgs &args, bool)
     return 0;
 }
 
+int cmdDownload(const TCliArgs &args, bool json)
+{
+    args.allowOnly({QStringLiteral("type"), QStringLiteral("round"), QStringLiteral("out"), QStringLiteral("file"),
+                    QStringLiteral("official-site"), QStringLiteral("server"), QStringLiteral("db"), QStringLiteral("timeout")});
+    const QStringList &words = args.positional();
+    if (words.size() != 1 || !QStringList{"card", "results", "votes"}.contains(words.front()))
+        throw ECliUsage(QStringLiteral("usage: download card|results|votes --type T --round R [--file F.tot] [--out F.tot]"));
+    TOption option;
+    TIniFile ini(GetIniFileName(), TIniFile::TMode::Profile);
+    option.LoadFromIni(ini);
+    if (args.has(QStringLiteral("official-site")))
+        option.OfficialSiteURL = args.value(QStringLiteral("official-site"));
+    if (args.has(QStringLiteral("server")))
+        option.PelvaneURL = args.value(QStringLiteral("server"));
+    if (args.has(QStringLiteral("timeout")))
+        option.Internet.Timeout = int(parseInteger(args.value(QStringLiteral("timeout")), QStringLiteral("--timeout")));
+    TTipSheet sheet;
+    sheet.Option = &option;
+    if (args.has(QStringLiteral("file")))
+        readInto(sheet, args.value(QStringLiteral("file")), args);
+    if (args.has(QStringLiteral("type")))
+        sheet.SetTotoType(parseType(args.value(QStringLiteral("type"))));
+    if (args.has(QStringLiteral("round")))
+        sheet.SetNumber(parseRound(args.value(QStringLiteral("round"))));
+    else if (!args.has(QStringLiteral("file")))
+        throw ECliUsage(QStringLiteral("--round is required"));
+    TDM dm(args.value(QStringLiteral("db"), TDM::DefaultFileName()));
+    sheet.Database = dm.Connected() ? &dm : nullptr;
+    bool ok = false;
+    if (words.front() == u"card")
+        ok = sheet.DownloadMatchSheet(false);
+    else if (words.front() == u"results")
+        ok = sheet.DownloadResults();
+    else
+        ok = sheet.DownloadVotes();
+    if (!ok)
+        return 1;
+    if (args.has(QStringLiteral("out")))
+        sheet.SaveToFile(args.value(QStringLiteral("out")));
+    if (json)
+        printJson(sheetJson(sheet));
+    else
+        printSheet(sheet);
+    return 0;
+}
+
 int cmdTables(const TCliArgs &args, bool json)
 {
     if (!args.positional().isEmpty()) {
@@ -862,8 +908,12 @@ const QList<TCliCommand> &CliCommands()
         {QStringLiteral("settings"), QStringLiteral("settings show [--file F] [--show-credentials]"),
          QStringLiteral("the effective settings (credentials masked unless asked for)"), {QStringLiteral("show-credentials")},
          cmdSettings},
+        {QStringLiteral("download"),
+         QStringLiteral("download card|results|votes --type T --round R [--file F.tot] [--out F.tot] [--official-site URL] [--server URL]"),
+         QStringLiteral("a round's match card (download server, then the official page), results or vote counts"), {},
+         cmdDownload},
         {QStringLiteral("db"),
-         QStringLiteral("db info | db standings --year Y --division D [--stage S] | db team NAME  [--db FILE]"),
+         QStringLiteral("db info | db standings --year Y --division D [--stage S] | db team NAME | db update [--server URL] [--year Y] | db export DIR --years Y[,Y…]  [--db FILE]"),
          QStringLiteral("the reference database: tables and rows, a league table, a team's number and seasons"), {},
          CmdDatabase},
         {QStringLiteral("rules"), QStringLiteral("rules check --file F.ttp|F.tot --single \"1 0 2 ...\" [--type T --round R]"),

@@ -2,7 +2,11 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliOutput.h"
+#include "database/DatabaseUpdate.h"
 #include "database/Team.h"
+#include "platform/IniFile.h"
+#include "settings/UnitOption.h"
+#include "shell/UnitTypes.h"
 #include "database/unitSQLite.h"
 #include "platform/PelvaneError.h"
 
@@ -115,13 +119,63 @@ int dbTeam(TDM &dm, const QString &name, bool json)
     return 0;
 }
 
+int dbUpdate(TDM &dm, const TCliArgs &args, bool json)
+{
+    TOption option;
+    TIniFile ini(GetIniFileName(), TIniFile::TMode::Profile);
+    option.LoadFromIni(ini);
+    if (args.has(QStringLiteral("server")))
+        option.PelvaneURL = args.value(QStringLiteral("server"));
+    TDatabaseUpdate update(dm, &option);
+    if (args.has(QStringLiteral("year")))
+        update.Year = intOption(args, QStringLiteral("year"), true);
+    const bool newer = update.Check();
+    const bool ok = !newer || update.Download();
+    QJsonArray files;
+    for (const TDownloadInfo &f : update.Files)
+        files.append(QJsonObject{{QStringLiteral("file"), update.FileNameOf(f)},
+                                 {QStringLiteral("selected"), f.Selected},
+                                 {QStringLiteral("status"), f.Status},
+                                 {QStringLiteral("error"), f.Error}});
+    const QString summary = !newer ? QStringLiteral("ダウンロードすべきデータはありません") : QStringLiteral("データの更新が完了しました");
+    if (json) {
+        CliPrintJson(QJsonObject{{QStringLiteral("updated"), update.Updated}, {QStringLiteral("files"), files},
+                                 {QStringLiteral("message"), summary}});
+    } else {
+        for (const QJsonValue &f : files)
+            if (f[QStringLiteral("selected")].toBool())
+                CliPrint(QStringLiteral("%1: %2 %3").arg(f[QStringLiteral("file")].toString(), f[QStringLiteral("status")].toString(),
+                                                         f[QStringLiteral("error")].toString()));
+        CliPrint(summary);
+    }
+    return ok ? 0 : 1;
+}
+
+int dbExport(TDM &dm, const QString &folder, const TCliArgs &args, bool json)
+{
+    std::vector<int> years;
+    for (const QString &y : args.required(QStringLiteral("years")).split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        years.push_back(y.trimmed().toInt(&ok));
+        if (!ok)
+            throw ECliUsage(QStringLiteral("--years takes years separated by commas"));
+    }
+    const QStringList written = WriteServerTree(dm, folder, years);
+    if (json)
+        CliPrintJson(QJsonArray::fromStringList(written));
+    else
+        CliPrint(QStringLiteral("%1 files in %2/Data").arg(written.size()).arg(folder));
+    return 0;
+}
+
 } // namespace
 
 int CmdDatabase(const TCliArgs &args, bool json)
 {
-    args.allowOnly({QStringLiteral("db"), QStringLiteral("year"), QStringLiteral("division"), QStringLiteral("stage")});
+    args.allowOnly({QStringLiteral("db"), QStringLiteral("year"), QStringLiteral("division"), QStringLiteral("stage"),
+                    QStringLiteral("server"), QStringLiteral("years")});
     const QStringList &words = args.positional();
-    const QString usage = QStringLiteral("usage: db info | db standings --year Y --division D [--stage S] | db team NAME [--db FILE]");
+    const QString usage = QStringLiteral("usage: db info | db standings --year Y --division D [--stage S] | db team NAME | db update [--server URL] [--year Y] | db export DIR --years Y[,Y...] [--db FILE]");
     if (words.isEmpty())
         throw ECliUsage(usage);
     const QString file = args.value(QStringLiteral("db"), TDM::DefaultFileName());
@@ -134,5 +188,9 @@ int CmdDatabase(const TCliArgs &args, bool json)
         return dbStandings(dm, args, json);
     if (words.front() == u"team" && words.size() == 2)
         return dbTeam(dm, words[1], json);
+    if (words.front() == u"update" && words.size() == 1)
+        return dbUpdate(dm, args, json);
+    if (words.front() == u"export" && words.size() == 2)
+        return dbExport(dm, words[1], args, json);
     throw ECliUsage(usage);
 }

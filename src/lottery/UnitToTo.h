@@ -17,6 +17,7 @@
 #include <memory>
 
 class TIniFile;
+class TDM;
 class TOption;
 class TProgressSink;
 class TExpansionEngines;
@@ -62,6 +63,7 @@ public:
     QString DefaultFileName() const;
 
     TOption *Option = nullptr; // not owned
+    TDM *Database = nullptr;   // the reference database, not owned; may be absent
     TExpandOption ExpandOption;
 
     // --- matches -------------------------------------------------------------------------------
@@ -152,6 +154,15 @@ public:
     int OpenPrediction(const QString &fileName, bool append);
     // Both vote-rate tables; an empty name means OddsFileName.
     virtual void LoadOdds(const QString &fileName = {});
+    // The match card of round Number: the download server's match sheet first (unless
+    // officialOnly), else the official lot-information page. False (with the warning shown)
+    // when neither could be read; the card is unchanged then.
+    bool DownloadMatchSheet(bool officialOnly);
+    // Scores and prize table of round Number from the official results page; false (warning
+    // shown, sheet unchanged) when the page could not be read.
+    bool DownloadResults(const std::function<void(qint64 received, qint64 total)> &onReceive = {});
+    // The official vote counts of round Number; false when the page could not be read.
+    bool DownloadVotes();
     // Only the official table of this lottery from a vote-rate file; the user's own table stays.
     void LoadOfficialOdds(const QString &fileName);
     virtual void SaveOdds();

@@ -58,6 +58,9 @@ TInternet::TOutcome TInternet::run(QNetworkReply *reply, bool readBody)
     } else {
         QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] { reply->abort(); });
     }
+    if (readBody && OnReceive)
+        QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
+                         [this](qint64 received, qint64 total) { OnReceive(received, total); });
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (readBody && !tooLarge)

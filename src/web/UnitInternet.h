@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+
+#include <functional>
 #include <QStringList>
 
 class QNetworkAccessManager;
@@ -44,6 +46,9 @@ public:
     // Milliseconds without any data before a request gives up; 0 waits for ever.
     void SetTimeout(int milliseconds) { m_timeout = milliseconds; }
     int Timeout() const { return m_timeout; }
+
+    // Bytes received so far and the announced total (-1 when unknown), while a body arrives.
+    std::function<void(qint64, qint64)> OnReceive;
 
     static constexpr qint64 MaxBodySize = qint64(64) * 1024 * 1024;
 

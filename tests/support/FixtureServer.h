@@ -79,7 +79,7 @@ private:
             auto answer = [guard, route] {
                 if (!guard)
                     return;
-                QByteArray out = "HTTP/1.1 " + QByteArray::number(route.status) + (route.status == 200 ? " OK" : " Error") + "\r\n";
+                QByteArray out = "HTTP/1.1 " + QByteArray::number(route.status) + (route.status == 200 ? " OK" : route.status == 404 ? " Not Found" : " Error") + "\r\n";
                 out += "Content-Type: " + route.contentType + "\r\n";
                 out += "Content-Length: " + QByteArray::number(route.body.size() + (route.wrongLength ? 1000 : 0)) + "\r\n";
                 for (const auto &[k, v] : route.headers)
