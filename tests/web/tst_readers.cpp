@@ -327,6 +327,46 @@ private slots:
         QCOMPARE(target.QueryValue(QStringLiteral("Select Count(*) From Odds")).toInt(), 1);
         QVERIFY(target.QueryValue(QStringLiteral("Select LastModified From FileList Where TableName='match2014'")).toString().contains(QStringLiteral("10 dec")));
     }
+
+    void goal3AndLeaguePages()
+    {
+        TTempFolders temp;
+        TDM dm(MakeTestDatabase(temp.file(QStringLiteral("ref.db")),
+                                {QStringLiteral("Insert Into Team (TeamNo, TeamName, ShortName) Values (1, '鹿島アントラーズ', '鹿島'), (13, '柏レイソル', '柏'), (7, 'ガンバ大阪', 'G大阪')"),
+                                 QStringLiteral("Insert Into Holding Values (2014, 1, 1, 1, 17, '2014-03-01', '2014-07-19'), (2014, 1, 2, 18, 34, '2014-07-19', '2014-12-06')"),
+                                 QStringLiteral("Insert Into Match (MatchDate, Time, Division, Stage, Section, HomeTeam, AwayTeam) Values ('2014-03-15', '14:00', 1, 1, 3, 1, 13)")}));
+        // GOAL3 results: a dated first row (offset 2), rows under the same date, the prize rows.
+        QString goal3 = QStringLiteral("<TABLE><TR><TD>2014年</TD></TR><TR><TH>第100回 totoGOAL3　くじ結果</TH></TR><TR><TD>a</TD></TR><TR><TD>b</TD></TR>\n");
+        const QString teams[] = {QStringLiteral("鹿島"), QStringLiteral("柏"), QStringLiteral("Ｇ大阪"), QStringLiteral("鹿島"), QStringLiteral("柏"), QStringLiteral("Ｇ大阪")};
+        for (int q = 1; q <= 6; ++q)
+            goal3 += q == 1 ? QStringLiteral("<TR><TD>03/15</TD><TD>土</TD><TD>1</TD><TD>%1</TD><TD>%2</TD></TR>\n").arg(teams[0]).arg(5)
+                            : QStringLiteral("<TR><TD>%1</TD><TD>%2</TD><TD>%3</TD><TD>-</TD></TR>\n").arg(q).arg(teams[q - 1]).arg(q - 1);
+        goal3 += QStringLiteral("<TR><TD>当せん金</TD><TD>1,234,567円</TD><TD>8,900円</TD><TD>100円</TD></TR><TR><TD>口数</TD><TD>3</TD><TD>40</TD><TD>500</TD></TR>"
+                                "<TR><TD>繰越</TD><TD>3,000,000,000円</TD><TD>0</TD><TD>0</TD></TR></TABLE>");
+        QVERIFY(ReadGoal3ResultPage(100, lines(goal3), dm));
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From ResultGOAL3 Where Number=100")).toInt(), 6);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Score From ResultGOAL3 Where [Index]=1")).toInt(), 5);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select TeamNo From ResultGOAL3 Where [Index]=3")).toInt(), 7); // full-width name
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select \"Date\" From ResultGOAL3 Where [Index]=6")).toString(), QStringLiteral("2014-03-15"));
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select CarryOver From PrizeGOAL3 Where Grade=1")).toLongLong(), qint64(3000000000));
+        QVERIFY(!ReadGoal3ResultPage(101, lines(goal3), dm));
+
+        // League fixtures: the second stage continues the sections, "未定" is 1 January, "vs" has no score.
+        const QString schedule = QStringLiteral(
+            "<P>日程・結果</P><P>J1</P><BR><TABLE>"
+            "<TR><TD>2014</TD><TD>J1 1st</TD><TD>第3節第1日</TD><TD>03/15(土)</TD><TD>14:04</TD><TD>鹿島</TD><TD>2-1</TD><TD>柏</TD><TD>カシマ</TD></TR>\n"
+            "<TR><TD>2014</TD><TD>J1 2nd</TD><TD>第1節第1日</TD><TD>未定</TD><TD>未定</TD><TD>柏</TD><TD>vs</TD><TD>鹿島</TD><TD>日立台</TD></TR>\n"
+            "<TR><TD>2014</TD><TD>J1 2nd</TD><TD>第2節</TD><TD>07/26(土)</TD><TD>19:00</TD><TD>不明</TD><TD>1-0</TD><TD>鹿島</TD><TD>x</TD></TR></TABLE>");
+        QVERIFY(!ReadLeagueSchedulePage(lines(schedule), 2014, 1, 0, 0, 0, 0, dm));
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From Match")).toInt(), 2);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select HomeScore From Match Where Section=3")).toInt(), 2);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Time From Match Where Section=3")).toString(), QStringLiteral("14:04"));
+        const TDataRows later = dm.Select(QStringLiteral("Select * From Match Where Section=18"));
+        QCOMPARE(later.size(), size_t(1));
+        QCOMPARE(FieldText(later.front(), u"MatchDate"), QStringLiteral("2014-01-01"));
+        QVERIFY(later.front().Value(u"HomeScore").isNull());
+        QCOMPARE(FieldInt(later.front(), u"Stage", 0), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReaders)
