@@ -1,5 +1,6 @@
 #include "support/FixtureServer.h"
 #include "support/TempFolders.h"
+#include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -419,6 +420,73 @@ private slots:
         const Run r = cli(args);
         QCOMPARE(r.code, code);
         QVERIFY(!r.err.isEmpty());
+    }
+
+    // The bundled 2014 season written as a server tree, served, and brought into an empty
+    // database by "db update": the league table comes out the same.
+    void databaseExportAndUpdate()
+    {
+        TTempFolders temp;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PELVANE_CONFIG_DIR"), temp.file(QStringLiteral("config")));
+        const QString tree = temp.file(QStringLiteral("tree"));
+        Run r = cli({QStringLiteral("db"), QStringLiteral("export"), tree, QStringLiteral("--years"), QStringLiteral("2014"), QStringLiteral("--json")}, env);
+        QCOMPARE(r.code, 0);
+        const QJsonArray files = QJsonDocument::fromJson(r.out).array();
+        QCOMPARE(files.size(), 12);
+        TFixtureServer server;
+        for (const QJsonValue &f : files) {
+            QFile file(tree + QStringLiteral("/Data/") + f.toString());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            TFixtureServer::Route route(file.readAll(), "text/csv");
+            route.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray("Wed, 10 Dec 2026 10:00:00 GMT")));
+            server.route(("/p/Data/" + f.toString()).toUtf8(), route);
+        }
+        const QString target = MakeTestDatabase(temp.file(QStringLiteral("target.db")));
+        r = cli({QStringLiteral("db"), QStringLiteral("update"), QStringLiteral("--server"), server.url(QStringLiteral("/p/")),
+                 QStringLiteral("--year"), QStringLiteral("2014"), QStringLiteral("--db"), target, QStringLiteral("--json")}, env);
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.json().value("updated").toBool());
+        r = cli({QStringLiteral("db"), QStringLiteral("standings"), QStringLiteral("--year"), QStringLiteral("2014"), QStringLiteral("--division"),
+                 QStringLiteral("1"), QStringLiteral("--db"), target, QStringLiteral("--json")}, env);
+        QCOMPARE(r.code, 0);
+        const QJsonObject first = QJsonDocument::fromJson(r.out).array().at(0).toObject();
+        QCOMPARE(first.value("team").toString(), QStringLiteral("Ｇ大阪"));
+        QCOMPARE(first.value("points").toInt(), 63);
+        // Nothing newer the second time.
+        r = cli({QStringLiteral("db"), QStringLiteral("update"), QStringLiteral("--server"), server.url(QStringLiteral("/p/")),
+                 QStringLiteral("--year"), QStringLiteral("2014"), QStringLiteral("--db"), target, QStringLiteral("--json")}, env);
+        QCOMPARE(r.code, 0);
+        QVERIFY(!r.json().value("updated").toBool());
+    }
+
+    void downloadResults()
+    {
+        TTempFolders temp;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PELVANE_CONFIG_DIR"), temp.file(QStringLiteral("config")));
+        env.insert(QStringLiteral("PELVANE_DOCUMENTS_DIR"), temp.file(QStringLiteral("docs")));
+        QString page;
+        // Match numbers 1..13 in cell 2.
+        page = QStringLiteral("<TABLE><TR><TH>第1200回 toto　くじ結果</TH></TR>");
+        for (int i = 1; i <= 13; ++i)
+            page += QStringLiteral("<TR><TD>a</TD><TD>b</TD><TD>%1</TD><TD>h</TD><TD>%2-0</TD><TD>a</TD></TR>").arg(i).arg(i % 4);
+        page += QStringLiteral("<TR><TD>当せん金</TD><TD>1,000円</TD><TD>2</TD><TD>3</TD></TR><TR><TD>繰越金</TD><TD>0</TD></TR></TABLE>");
+        TFixtureServer server;
+        server.route("/dcs/subos/screen/pi04/spin011/PGSPIN01101LnkHoldCntLotResultLsttoto.form?holdCntId=1200",
+                     TFixtureServer::Route(page.toUtf8(), "text/html; charset=utf-8"));
+        const QString out = temp.file(QStringLiteral("r.tot"));
+        Run r = cli({QStringLiteral("download"), QStringLiteral("results"), QStringLiteral("--round"), QStringLiteral("1200"),
+                     QStringLiteral("--official-site"), server.url(QString()), QStringLiteral("--out"), out, QStringLiteral("--json")}, env);
+        QCOMPARE(r.code, 0);
+        const QJsonArray matches = r.json().value("matches").toArray();
+        QCOMPARE(matches.at(2).toObject().value("homeScore").toInt(), 3);
+        QCOMPARE(r.json().value("dividends").toArray().at(0).toObject().value("money").toInteger(), 1000);
+        QVERIFY(QFile::exists(out));
+        r = cli({QStringLiteral("download"), QStringLiteral("results"), QStringLiteral("--round"), QStringLiteral("1201"),
+                 QStringLiteral("--official-site"), server.url(QString())}, env);
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("試合結果が見つかりませんでした") || r.out.contains("試合結果が見つかりませんでした"));
     }
 };
 
