@@ -1,5 +1,7 @@
 #include "database/DatabaseUpdate.h"
 
+#include "database/Match.h"
+#include "lottery/UnitToTo.h"
 #include "platform/AtomicFile.h"
 #include "platform/CommaText.h"
 #include "platform/Cp932Codec.h"
@@ -177,7 +179,7 @@ QStringList WriteServerTree(TDM &dm, const QString &folder, const std::vector<in
         for (const QString &l : lines)
             bytes += Cp932::encode(l) + "\r\n";
         WriteFileAtomic(data + name, bytes);
-        written << name;
+        written << QStringLiteral("Data/") + name;
     };
     write(QStringLiteral("holding.csv"), rowsOf(dm, QStringLiteral("Select * From Holding Order By \"Year\", Division, Stage"), {}));
     write(QStringLiteral("team.csv"), rowsOf(dm, QStringLiteral("Select * From Team Order By TeamNo"), {}));
@@ -194,6 +196,42 @@ QStringList WriteServerTree(TDM &dm, const QString &folder, const std::vector<in
         for (const char *table : {"odds", "prize", "oddsmini", "prizemini", "resultmini", "resultgoal3", "oddsgoal3", "prizegoal3"})
             write(Format(u"%s%4.4d.csv", {QString::fromLatin1(table), year}),
                   rowsOf(dm, QStringLiteral("Select * From %1 Where Number Between :F And :L Order By rowid").arg(QString::fromLatin1(table)), range));
+    }
+    // "Sheet/": the match card of every toto round the database knows, as a match-sheet file.
+    const QString sheets = folder + QStringLiteral("/Sheet/");
+    auto shortName = [&](int teamNo) {
+        const TDataRows rows = dm.Query(QStringLiteral("QueryTeam"), {{QStringLiteral("TeamNo"), teamNo}});
+        return rows.empty() ? QString() : FieldText(rows.front(), u"ShortName");
+    };
+    if (!QDir().mkpath(sheets))
+        throw EPelvaneError(QStringLiteral("%1を作成できません").arg(sheets));
+    for (int year : years) {
+        const TDataRows rounds = dm.Select(QStringLiteral("Select Distinct totoNumber From Match Where SubStr(MatchDate, 1, 4) = :Y And totoNumber > 0 Order By 1"),
+                                           {{QStringLiteral("Y"), QString::number(year)}});
+        for (const TDataRow &round : rounds) {
+            TTipSheet sheet;
+            sheet.SetNumber(FieldInt(round, u"totoNumber", 0));
+            TMatchList list(dm);
+            list.LoadTotoRounds(sheet.Number(), sheet.Number());
+            for (int i = 0; i < list.Count(); ++i) {
+                const TMatch &m = list.MatchAt(i);
+                if (m.TotoIndex < 1 || m.TotoIndex > sheet.MaxMatch())
+                    continue;
+                TExceptMatch &card = sheet.Match(m.TotoIndex - 1);
+                card.SetDateTime(m.DateTime);
+                card.SetStadium(m.Stadium);
+                card.SetDivision(m.Division);
+                card.MatchName = m.Division > 0 ? QStringLiteral("J%1").arg(m.Division) : QString();
+                card.HomeTeamNo = m.HomeTeamNo;
+                card.AwayTeamNo = m.AwayTeamNo;
+                card.HomeTeamRef().SetName(shortName(m.HomeTeamNo));
+                card.AwayTeamRef().SetName(shortName(m.AwayTeamNo));
+            }
+            QString name = sheet.DefaultFileName();
+            name = name.left(name.lastIndexOf(u'.')) + QStringLiteral(".tts");
+            sheet.SaveToFile(sheets + name, true);
+            written << QStringLiteral("Sheet/") + name;
+        }
     }
     return written;
 }

@@ -55,5 +55,6 @@ private:
 };
 
 // Writes a download server's tree from a database: "Data/" with one Shift_JIS CSV file per table
-// (per season for the seasonal tables), columns in the table's order. Returns the files written.
+// (per season for the seasonal tables), columns in the table's order, and "Sheet/" with the match
+// sheet of every toto round of those seasons. Returns the files written, relative to the folder.
 QStringList WriteServerTree(TDM &dm, const QString &folder, const std::vector<int> &years);

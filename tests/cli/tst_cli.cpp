@@ -436,11 +436,11 @@ private slots:
         QCOMPARE(files.size(), 12);
         TFixtureServer server;
         for (const QJsonValue &f : files) {
-            QFile file(tree + QStringLiteral("/Data/") + f.toString());
+            QFile file(tree + u'/' + f.toString());
             QVERIFY(file.open(QIODevice::ReadOnly));
             TFixtureServer::Route route(file.readAll(), "text/csv");
             route.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray("Wed, 10 Dec 2026 10:00:00 GMT")));
-            server.route(("/p/Data/" + f.toString()).toUtf8(), route);
+            server.route(("/p/" + f.toString()).toUtf8(), route);
         }
         const QString target = MakeTestDatabase(temp.file(QStringLiteral("target.db")));
         r = cli({QStringLiteral("db"), QStringLiteral("update"), QStringLiteral("--server"), server.url(QStringLiteral("/p/")),

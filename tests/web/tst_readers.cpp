@@ -264,15 +264,16 @@ private slots:
                                      QStringLiteral("Insert Into Prize Values (660, 1, 5000000000, 1, 0)")}));
         const QString tree = temp.file(QStringLiteral("server"));
         const QStringList written = WriteServerTree(source, tree, {2014});
-        QVERIFY(written.contains(QStringLiteral("match2014.csv")));
+        QVERIFY(written.contains(QStringLiteral("Data/match2014.csv")));
+        QVERIFY(written.contains(QStringLiteral("Sheet/toto660.tts")));
 
         TFixtureServer server;
         for (const QString &name : written) {
-            QFile f(tree + QStringLiteral("/Data/") + name);
+            QFile f(tree + u'/' + name);
             QVERIFY(f.open(QIODevice::ReadOnly));
             TFixtureServer::Route r(f.readAll(), "text/csv");
             r.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray("Wed, 10 Dec 2026 10:00:00 GMT")));
-            server.route(("/pelvane/Data/" + name).toUtf8(), r);
+            server.route(("/pelvane/" + name).toUtf8(), r);
         }
         TOption option;
         option.PelvaneURL = server.url(QStringLiteral("/pelvane/"));
@@ -302,6 +303,15 @@ private slots:
         QCOMPARE(target.QueryValue(QStringLiteral("Select Count(*) From Match Where MatchDate Like '2013%'")).toInt(), 1);
         QCOMPARE(update.Files[10].Status, QStringLiteral("終了 (2件)"));
         QCOMPARE(update.Files[11].Status, QStringLiteral("終了 (4件)")); // the group's sum
+
+        // The round's match sheet comes from the server.
+        TTipSheet card;
+        card.Option = &option;
+        card.SetNumber(660);
+        QVERIFY(card.DownloadMatchSheet(false));
+        QCOMPARE(card.Match(2).HomeTeam().Name(), QStringLiteral("鹿島"));
+        QCOMPARE(card.Match(2).AwayTeam().Name(), QStringLiteral("y"));
+        QCOMPARE(card.Match(2).Stadium(), QStringLiteral("カシマ"));
 
         // Same dates again: nothing to do.
         TDatabaseUpdate again(target, &option);
