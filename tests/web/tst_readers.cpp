@@ -377,6 +377,63 @@ private slots:
         QVERIFY(later.front().Value(u"HomeScore").isNull());
         QCOMPARE(FieldInt(later.front(), u"Stage", 0), 2);
     }
+
+    void goal3VotesAndSectionResults()
+    {
+        TTempFolders temp;
+        TDM dm(MakeTestDatabase(temp.file(QStringLiteral("ref.db")),
+                                {QStringLiteral("Insert Into Team (TeamNo, TeamName, ShortName) Values (1, '鹿島アントラーズ', '鹿島'), (13, '柏レイソル', '柏')"),
+                                 QStringLiteral("Insert Into Match (MatchDate, Time, Division, Stage, Section, HomeTeam, AwayTeam) Values ('2004-03-13', '14:00', 1, 1, 1, 1, 13)")}));
+        // GOAL3 votes: the data table after the heading, a row per team every other line; a
+        // called-off team shifts its row by one.
+        QString votes = QStringLiteral("<TABLE><TR><TD>第100回 totoGOAL3 投票状況</TD></TR></TABLE><TABLE><TR><TD>h</TD></TR><TR><TD>h</TD></TR>");
+        for (int i = 1; i <= 6; ++i)
+            votes += QStringLiteral("<TR><TD>x</TD><TD>y</TD>%1<TD>%2</TD><TD>チーム</TD><TD>-</TD><TD>1,%3</TD><TD>%2</TD><TD>3</TD><TD>4</TD></TR><TR><TD>-</TD></TR>")
+                         .arg(i == 2 ? QStringLiteral("<TD>中止</TD>") : QString())
+                         .arg(i)
+                         .arg(i * 100);
+        votes += QStringLiteral("</TABLE>");
+        QVERIFY(ReadGoal3VotePage(100, lines(votes), dm));
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Score0 From OddsGOAL3 Where [Index]=1")).toInt(), 1100);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Score1 From OddsGOAL3 Where [Index]=2")).toInt(), 2);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From OddsGOAL3")).toInt(), 6);
+        QVERIFY(!ReadGoal3VotePage(101, lines(votes), dm));
+
+        // An older per-section result page: rows from the third, teams in cells 4 and 6.
+        const QString section = QStringLiteral(
+            "<TABLE><TR><TD>第1節</TD></TR><TR><TD>日</TD></TR>"
+            "<TR><TD>3/13</TD><TD>14:00</TD><TD>カシマ</TD><TD>鹿島</TD><TD>３-１</TD><TD>柏</TD></TR>"
+            "<TR><TD>3/13</TD><TD>14:00</TD><TD>x</TD><TD>どこか</TD><TD>1-0</TD><TD>柏</TD></TR></TABLE>");
+        QVERIFY(!ReadLeagueSectionPage(lines(section), 2004, 1, 1, 1, dm));
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select HomeScore || '-' || AwayScore From Match")).toString(), QStringLiteral("3-1"));
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From Match")).toInt(), 1); // never inserts
+    }
+
+    // A stop during the merge: the table and its date as before.
+    void updateAbort()
+    {
+        TTempFolders temp;
+        TScriptedMessages messages;
+        TFixtureServer server;
+        QByteArray body;
+        for (int i = 1; i <= 50; ++i)
+            body += "2014, " + QByteArray::number(i) + ", 1, 0\r\n";
+        TFixtureServer::Route route(body, "text/csv");
+        route.headers.append(qMakePair(QByteArray("Last-Modified"), QByteArray("Wed, 10 Dec 2026 10:00:00 GMT")));
+        server.route("/p/Data/teams.csv", route);
+        TOption option;
+        option.PelvaneURL = server.url(QStringLiteral("/p/"));
+        TDM dm(MakeTestDatabase(temp.file(QStringLiteral("ref.db")), {QStringLiteral("Insert Into Teams Values (2013, 1, 1, 1)")}));
+        TDatabaseUpdate update(dm, &option);
+        update.Year = 2014;
+        QVERIFY(update.Check());
+        int rows = 0;
+        QVERIFY(!update.Download([&] { return ++rows == 20; }));
+        QCOMPARE(update.Files[11].Status, QStringLiteral("更新失敗"));
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From Teams")).toInt(), 1);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From FileList")).toInt(), 0);
+        QVERIFY(!update.Updated);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReaders)
