@@ -13,3 +13,9 @@ target_compile_definitions(pelvane_options INTERFACE
   QT_USE_QSTRINGBUILDER
   QT_DISABLE_DEPRECATED_UP_TO=0x060400)
 target_include_directories(pelvane_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+# AddressSanitizer and UndefinedBehaviorSanitizer for the sanitizer build (scripts/sanitize.sh).
+if(PELVANE_SANITIZE)
+  target_compile_options(pelvane_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(pelvane_options INTERFACE -fsanitize=address,undefined)
+endif()
