@@ -19,3 +19,9 @@ if(PELVANE_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(pelvane_options INTERFACE -fsanitize=address,undefined)
 endif()
+# Coverage instrumentation for the libFuzzer targets (clang), with the same sanitizers.
+if(PELVANE_FUZZ)
+  target_compile_options(pelvane_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(pelvane_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang (the sources they test compiled in, instrumented).
+# Builds the libFuzzer targets with clang: the core instrumented for coverage, with ASan and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mkdir -p build-fuzz
-QT="$(pkg-config --cflags --libs Qt6Core)"
-clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -Isrc $QT \
-  fuzz/fuzz_web.cpp src/web/JapaneseCode.cpp src/web/UnitHTMLParser.cpp src/platform/Cp932Codec.cpp \
-  -o build-fuzz/fuzz_web $QT
-echo build-fuzz/fuzz_web
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELVANE_FUZZ=ON \
+  -DPELVANE_BUILD_GUI=OFF -DPELVANE_BUILD_TESTS=OFF -DPELVANE_BUILD_BENCH=OFF > /dev/null
+cmake --build build-fuzz --target fuzz_web fuzz_cp932 fuzz_ini fuzz_commatext fuzz_files fuzz_settings fuzz_readers

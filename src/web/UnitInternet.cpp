@@ -70,6 +70,12 @@ TInternet::TOutcome TInternet::run(QNetworkReply *reply, bool readBody)
     const QNetworkReply::NetworkError error = reply->error();
     if (tooLarge)
         return TOutcome::Failed;
+    // A server that closes early can leave a body shorter than it announced with no error from
+    // the network layer; such a body is cut off, not a page.
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (readBody && error == QNetworkReply::NoError && announced.isValid() && !reply->hasRawHeader("Content-Encoding") &&
+        m_raw.size() < announced.toLongLong())
+        return TOutcome::Failed;
     if (error == QNetworkReply::NoError)
         return TOutcome::Done;
     // An HTTP error status with its page is a finished transfer; broken connections are not.

@@ -30,6 +30,8 @@ public:
         int delayMs = 0;              // wait before answering
         qint64 closeAfter = -1;       // close the connection after this many body bytes
         bool wrongLength = false;     // announce more bytes than are sent
+        bool endless = false;         // after the head, body bytes until the client gives up
+        bool reset = false;           // drop the connection as soon as the request is read
     };
 
     TFixtureServer()
@@ -79,6 +81,20 @@ private:
             auto answer = [guard, route] {
                 if (!guard)
                     return;
+                if (route.reset) {
+                    guard->abort();
+                    return;
+                }
+                if (route.endless) {
+                    guard->write("HTTP/1.1 200 OK\r\nContent-Type: " + route.contentType + "\r\nConnection: close\r\n\r\n");
+                    auto *pump = new QTimer(guard);
+                    QObject::connect(pump, &QTimer::timeout, guard, [guard] {
+                        if (guard && guard->state() == QAbstractSocket::ConnectedState && guard->bytesToWrite() < (1 << 20))
+                            guard->write(QByteArray(256 * 1024, 'x'));
+                    });
+                    pump->start(0);
+                    return;
+                }
                 QByteArray out = "HTTP/1.1 " + QByteArray::number(route.status) + (route.status == 200 ? " OK" : route.status == 404 ? " Not Found" : " Error") + "\r\n";
                 out += "Content-Type: " + route.contentType + "\r\n";
                 out += "Content-Length: " + QByteArray::number(route.body.size() + (route.wrongLength ? 1000 : 0)) + "\r\n";
