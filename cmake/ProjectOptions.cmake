@@ -2,8 +2,9 @@
 add_library(pelvane_options INTERFACE)
 target_compile_features(pelvane_options INTERFACE cxx_std_20)
 target_compile_options(pelvane_options INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Wcast-align
-  -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough)
+  -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wcast-align
+  -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough
+  $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local>)
 if(PELVANE_WERROR)
   target_compile_options(pelvane_options INTERFACE -Werror)
 endif()

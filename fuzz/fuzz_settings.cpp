@@ -16,6 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     reread.loadFromBytes(saved.toBytes());
     TOption back;
     back.LoadFromIni(reread);
-    FUZZ_CHECK(back == option);
+    FUZZ_CHECK(back.Equals(option));
     return 0;
 }

@@ -20,7 +20,7 @@ for t in "${targets[@]}"; do
   esac
   cp tests/data/fuzz/"$t"-* "$corpus"/ 2>/dev/null || true
   echo "== fuzz_$t ($seconds s)"
-  build-fuzz/fuzz/fuzz_"$t" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 -timeout=20 \
+  build-fuzz/bin/fuzz_"$t" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 -timeout=20 \
     -artifact_prefix=build-fuzz/crash-"$t"- -print_final_stats=1 "$corpus" 2>&1 | grep -E "^#[0-9]+ +DONE|stat::|ERROR|invariant|SUMMARY|Test unit written" || true
   if ls build-fuzz/crash-"$t"-* > /dev/null 2>&1; then
     echo "fuzz_$t found a problem"; exit 1

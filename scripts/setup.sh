@@ -9,6 +9,7 @@ packages=(
   libgl-dev libxkbcommon-dev
   libsqlite3-dev sqlite3 nettle-dev
   libbenchmark-dev
+  clang libclang-rt-14-dev
   xvfb xauth fonts-ipafont-gothic
   python3
 )

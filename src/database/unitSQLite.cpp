@@ -325,15 +325,16 @@ void TDM::requireConnected() const
 
 void TDM::bindAll(TSqliteStatement &statement, const TParams &params, const TQueryDef *def)
 {
-    for (const auto &[name, value] : params) {
-        QVariant v = value;
+    for (const auto &param : params) {
+        const QString &name = param.first;
+        QVariant v = param.second;
         if (def) {
             const auto it = std::find_if(def->params.begin(), def->params.end(), [&](const TQueryParam &p) {
                 return p.name.compare(name, Qt::CaseInsensitive) == 0;
             });
             if (it == def->params.end())
                 throw EPelvaneError(QStringLiteral("%1にパラメータ %2 がありません").arg(def->name, name));
-            v = convertParam(value, it->type);
+            v = convertParam(param.second, it->type);
         }
         statement.Bind(name, v);
     }

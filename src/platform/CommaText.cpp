@@ -96,10 +96,14 @@ QString quoteIfNeeded(const QString &field)
 
 QString join(const QStringList &fields)
 {
+    // One empty field must still read back as a field.
+    if (fields.size() == 1 && fields.front().isEmpty())
+        return QStringLiteral("\"\"");
     QString out;
     for (qsizetype i = 0; i < fields.size(); ++i) {
+        // An empty last field is the comma at the very end; a space after it would drop it.
         if (i)
-            out.append(u", ");
+            out.append(i + 1 == fields.size() && fields[i].isEmpty() ? QStringView(u",") : QStringView(u", "));
         out.append(quoteIfNeeded(fields[i]));
     }
     return out;

@@ -48,6 +48,9 @@ private slots:
         QTest::newRow("comma quoted") << QStringList{"a,b"} << "\"a,b\"";
         QTest::newRow("leading quote quoted and doubled") << QStringList{"\"q"} << "\"\"\"q\"";
         QTest::newRow("empty middle field") << QStringList{"a", "", "b"} << "a, , b";
+        QTest::newRow("empty last field") << QStringList{"a", ""} << "a,"; // found by fuzzing
+        QTest::newRow("two empty fields") << QStringList{"", ""} << ",";
+        QTest::newRow("one empty field") << QStringList{""} << "\"\"";
     }
     void commaJoinRoundTrips()
     {
