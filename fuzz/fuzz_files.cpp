@@ -3,6 +3,7 @@
 // to the same sheet.
 #include "FuzzSupport.h"
 #include "lottery/UnitToTo.h"
+#include "platform/Cp932Codec.h"
 #include "platform/MessageService.h"
 #include "platform/PelvaneError.h"
 #include "settings/UnitOption.h"
@@ -65,6 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         } catch (const EPelvaneError &) {
             return 0;
         }
+        // Bytes that are no CP932 read as U+FFFD and are written as "?": only clean text must
+        // come back the same.
+        if (Cp932::decode(bytes).contains(QChar(0xFFFD)))
+            return 0;
         const QString first = fingerprint(sheet);
         try {
             sheet.SaveToFile(dir + QStringLiteral("/out.tot"));
