@@ -56,6 +56,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(sheet.Singles().Count() == 1);
         }
     }
+    // The same bytes as a vote-rate file, a match sheet and a result file: read or refused.
+    {
+        FuzzWrite(dir + QStringLiteral("/in.ods"), bytes);
+        TTipSheet sheet;
+        sheet.Option = &option;
+        sheet.LoadOdds(dir + QStringLiteral("/in.ods"));
+        for (int i = 0; i < sheet.MaxMatch(); ++i)
+            for (TTip t : {tpDraw, tpHome, tpAway})
+                FUZZ_CHECK(sheet.OfficialOdds().Percent(i, t) >= 0 && sheet.UserOdds().Percent(i, t) >= 0);
+        for (const char *suffix : {"tts", "ttr"}) {
+            const QString name = dir + QStringLiteral("/in.") + QString::fromLatin1(suffix);
+            FuzzWrite(name, bytes);
+            try {
+                sheet.LoadFromFile(name, suffix[2] == 's' ? TLoadParts(lpCard) : TLoadParts(lpResults));
+            } catch (const EPelvaneError &) {
+            }
+        }
+    }
     // A prediction (the same bytes as a .tot).
     {
         FuzzWrite(dir + QStringLiteral("/in.tot"), bytes);
