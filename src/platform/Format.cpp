@@ -412,7 +412,8 @@ TDateTime StrToDateTimeDef(QStringView text, TDateTime def)
     bool ok1 = false, ok2 = false, ok3 = false;
     const int y = parts[0].toInt(&ok1), m = parts[1].toInt(&ok2), d = parts[2].toInt(&ok3);
     const QDate date(y, m, d);
-    if (!ok1 || !ok2 || !ok3 || !date.isValid() || y < 1)
+    // Dates hold years 1 to 9999; a later year would not survive being written back.
+    if (!ok1 || !ok2 || !ok3 || !date.isValid() || y < 1 || y > 9999)
         return def;
     TDateTime value = DateTime::fromDate(date);
     if (!timePart.isEmpty()) {

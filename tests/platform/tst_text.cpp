@@ -60,6 +60,28 @@ private slots:
         QCOMPARE(CommaText::split(text), fields);
     }
 
+    void dateFromText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("expected"); // invalid: the default comes back
+        QTest::newRow("date") << "2014/3/6" << QDateTime(QDate(2014, 3, 6), QTime(0, 0));
+        QTest::newRow("date and time") << "2014/03/06 14:30" << QDateTime(QDate(2014, 3, 6), QTime(14, 30));
+        QTest::newRow("no such day") << "2014/2/30" << QDateTime();
+        QTest::newRow("year after 9999") << "20801/1/1" << QDateTime(); // found by fuzzing the settings
+        QTest::newRow("not a date") << "未定" << QDateTime();
+    }
+    void dateFromText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, expected);
+        const TDateTime def = -1;
+        const TDateTime got = StrToDateTimeDef(text, def);
+        if (!expected.isValid())
+            QCOMPARE(got, def);
+        else
+            QCOMPARE(DateTime::toQDateTime(got), expected);
+    }
+
     void format_data()
     {
         QTest::addColumn<QString>("result");
