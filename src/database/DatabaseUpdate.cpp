@@ -130,11 +130,8 @@ bool TDatabaseUpdate::Download(const TAbortCheck &aborted)
         if (m_dm.ImportRows(f.TableName, f.KeyCount, aborted, first, client.Body, &rows, &error)) {
             GroupRows[size_t(f.Group)] += rows;
             f.Status = Format(u"終了 (%d件)", {GroupRows[size_t(f.Group)]});
-            const TParams key{{QStringLiteral("K"), KeyOf(f)}, {QStringLiteral("L"), f.LastModified}};
-            if (m_dm.QueryValue(QStringLiteral("Select Count(*) From FileList Where TableName=:K"), {key[0]}).toInt() > 0)
-                m_dm.ExecSQL(QStringLiteral("Update FileList Set LastModified=:L Where TableName=:K"), key);
-            else
-                m_dm.ExecSQL(QStringLiteral("Insert Into FileList (TableName, LastModified) Values (:K, :L)"), key);
+            m_dm.SaveRow(QStringLiteral("FileList"), {{QStringLiteral("TableName"), KeyOf(f)}},
+                         {{QStringLiteral("LastModified"), f.LastModified}});
             Updated = true;
         } else {
             f.Status = QStringLiteral("更新失敗");

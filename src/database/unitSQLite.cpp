@@ -2,6 +2,7 @@
 
 #include "lottery/PrizeEstimate.h"
 #include "lottery/UnitToTo.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp932Codec.h"
 #include "platform/CommaText.h"
 #include "platform/EventPump.h"
@@ -614,6 +615,32 @@ QVariant TDM::QueryValue(const QString &sql, const TParams &params)
     return rows.empty() || rows.front().Count() == 0 ? QVariant() : rows.front().At(0);
 }
 
+void TDM::SaveRow(const QString &table, const TParams &keys, const TParams &values)
+{
+    if (!validIdentifier(table))
+        throw EPelvaneError(QStringLiteral("テーブル名「%1」は使えません").arg(table));
+    QStringList where, sets, cols, marks;
+    TParams all;
+    for (const TParams *group : {&keys, &values})
+        for (const auto &param : *group) {
+            if (!validIdentifier(param.first))
+                throw EPelvaneError(QStringLiteral("列名「%1」は使えません").arg(param.first));
+            (group == &keys ? where : sets) << QStringLiteral("[%1]=:%1").arg(param.first);
+            cols << u'[' + param.first + u']';
+            marks << u':' + param.first;
+            all.push_back(param);
+        }
+    const QVariant rowid =
+        QueryValue(QStringLiteral("Select rowid From [%1] Where %2").arg(table, where.join(QStringLiteral(" And "))), keys);
+    if (rowid.isValid()) {
+        TParams changed = values;
+        changed.emplace_back(QStringLiteral("ROWID_"), rowid);
+        ExecSQL(QStringLiteral("Update [%1] Set %2 Where rowid=:ROWID_").arg(table, sets.join(u',')), changed);
+    } else {
+        ExecSQL(QStringLiteral("Insert Into [%1] (%2) Values (%3)").arg(table, cols.join(u','), marks.join(u',')), all);
+    }
+}
+
 void TDM::ExecSQL(const QString &sql, const TParams &params)
 {
     requireConnected();
@@ -790,13 +817,6 @@ QByteArray readAll(const QString &fileName)
     return f.readAll();
 }
 
-void writeAll(const QString &fileName, const QByteArray &bytes)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        throw EPelvaneError(QStringLiteral("%1に書き込めません").arg(fileName));
-}
-
 } // namespace
 
 bool TDM::SavePurchase(TTipSheet &sheet)
@@ -811,19 +831,11 @@ bool TDM::SavePurchase(TTipSheet &sheet)
             sheet.SetFileName(storedName);
             text = Cp932::decode(readAll(temp.name));
         }
-        const TParams key{{QStringLiteral("NUMBER"), sheet.Number()},
-                          {QStringLiteral("TYPE"), TotoTypeSuffix(sheet.TotoType())},
-                          {QStringLiteral("USER"), GetLoginUserName()}};
-        const QVariant rowid = QueryValue(
-            QStringLiteral("Select rowid From Sheet  Where Number=:NUMBER And Type=:TYPE And User=:USER"), key);
-        TParams values = key;
-        values.emplace_back(QStringLiteral("SHEET"), text);
-        if (rowid.isValid()) {
-            values.emplace_back(QStringLiteral("ROWID"), rowid);
-            ExecSQL(QStringLiteral("Update Sheet Set Number=:NUMBER, Sheet=:SHEET, Type=:TYPE, User=:USER Where rowid=:ROWID"), values);
-        } else {
-            ExecSQL(QStringLiteral("Insert Into Sheet (Number, Type, User, Sheet) Values (:NUMBER, :TYPE, :USER, :SHEET)"), values);
-        }
+        SaveRow(QStringLiteral("Sheet"),
+                {{QStringLiteral("Number"), sheet.Number()},
+                 {QStringLiteral("Type"), TotoTypeSuffix(sheet.TotoType())},
+                 {QStringLiteral("User"), GetLoginUserName()}},
+                {{QStringLiteral("Sheet"), text}});
         return true;
     } catch (const EPelvaneError &e) {
         sheet.SetFileName(storedName);
@@ -846,7 +858,7 @@ bool TDM::LoadPurchase(TTipSheet &sheet, bool fullLoad)
     if (rows.empty())
         return false;
     TTempFile temp;
-    writeAll(temp.name, Cp932::encode(FieldText(rows.front(), u"Sheet")));
+    WriteFileAtomic(temp.name, Cp932::encode(FieldText(rows.front(), u"Sheet")));
     const QString storedName = sheet.StoredFileName();
     sheet.LoadFromFile(temp.name, fullLoad ? TLoadParts(111) : TLoadParts(15));
     sheet.SetFileName(storedName);
@@ -877,7 +889,7 @@ bool TDM::LoadOfficialOdds(TTipSheet &sheet)
         text << Format(u"%2.2d=%d, %d, %d", {FieldInt(r, u"Index", 0), FieldInt(r, u"Home", 0), FieldInt(r, u"Draw", 0),
                                              FieldInt(r, u"Away", 0)});
     TTempFile temp;
-    writeAll(temp.name, Cp932::encode(QString(text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))));
+    WriteFileAtomic(temp.name, Cp932::encode(QString(text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))));
     sheet.LoadOfficialOdds(temp.name);
     sheet.SetUseOfficialOdds(true);
     return true;

@@ -103,6 +103,9 @@ public:
     bool MiniRoundSummary(int round, const QString &type, TRoundSummary &summary);
     int Goal3Popularity(int round, int index);
     QVariant QueryValue(const QString &sql, const TParams &params = {});
+    // Edits the row found by the key columns, or appends one with keys and values; every value is
+    // bound. Column names must be plain names.
+    void SaveRow(const QString &table, const TParams &keys, const TParams &values);
     void ExecSQL(const QString &sql, const TParams &params = {});
 
     // Writes the comma-separated lines into the table, a whole file in one transaction: a row is

@@ -110,32 +110,6 @@ QString afterDash(const QString &score)
     return dash < 0 ? QString() : score.mid(dash + 1);
 }
 
-// Insert or update one row found by its key columns; every value bound.
-void upsert(TDM &dm, const QString &table, const TParams &keys, const TParams &values)
-{
-    QStringList where, sets, cols, marks;
-    TParams all = keys;
-    for (const auto &[name, v] : keys) {
-        where << QStringLiteral("[%1]=:%1").arg(name);
-        cols << u'[' + name + u']';
-        marks << u':' + name;
-    }
-    for (const auto &[name, v] : values) {
-        sets << QStringLiteral("[%1]=:%1").arg(name);
-        cols << u'[' + name + u']';
-        marks << u':' + name;
-        all.emplace_back(name, v);
-    }
-    const QVariant rowid = dm.QueryValue(QStringLiteral("Select rowid From %1 Where %2").arg(table, where.join(QStringLiteral(" And "))), keys);
-    if (rowid.isValid()) {
-        TParams p = all;
-        p.emplace_back(QStringLiteral("ROWID_"), rowid);
-        dm.ExecSQL(QStringLiteral("Update %1 Set %2 Where rowid=:ROWID_").arg(table, sets.join(u',')), p);
-    } else {
-        dm.ExecSQL(QStringLiteral("Insert Into %1 (%2) Values (%3)").arg(table, cols.join(u','), marks.join(u',')), all);
-    }
-}
-
 } // namespace
 
 QString PageToCsv(const QString &page)
@@ -514,7 +488,7 @@ bool ReadGoal3ResultPage(int round, const QStringList &page, TDM &dm)
             ++line;
             if (team < 0 || !ok || score < 0)
                 break;
-            upsert(dm, QStringLiteral("ResultGOAL3"), {{QStringLiteral("Number"), round}, {QStringLiteral("Index"), q + 1}},
+            dm.SaveRow(QStringLiteral("ResultGOAL3"), {{QStringLiteral("Number"), round}, {QStringLiteral("Index"), q + 1}},
                    {{QStringLiteral("Date"), date}, {QStringLiteral("TeamNo"), team}, {QStringLiteral("Score"), score}});
             break;
         }
@@ -529,7 +503,7 @@ bool ReadGoal3ResultPage(int round, const QStringList &page, TDM &dm)
                 const int l = line + offset;
                 return l < lines.size() ? MoneyNumber(CsvCells(lines[l]).value(g)) : 0;
             };
-            upsert(dm, QStringLiteral("PrizeGOAL3"), {{QStringLiteral("Number"), round}, {QStringLiteral("Grade"), g}},
+            dm.SaveRow(QStringLiteral("PrizeGOAL3"), {{QStringLiteral("Number"), round}, {QStringLiteral("Grade"), g}},
                    {{QStringLiteral("Money"), cell(0)}, {QStringLiteral("Hits"), cell(1)}, {QStringLiteral("CarryOver"), cell(2)}});
         }
         break;
@@ -566,7 +540,7 @@ bool ReadGoal3VotePage(int round, const QStringList &page, TDM &dm)
             if (!isNumber(cells.value(f), i + 1))
                 return false;
         }
-        upsert(dm, QStringLiteral("OddsGOAL3"), {{QStringLiteral("Number"), round}, {QStringLiteral("Index"), i + 1}},
+        dm.SaveRow(QStringLiteral("OddsGOAL3"), {{QStringLiteral("Number"), round}, {QStringLiteral("Index"), i + 1}},
                {{QStringLiteral("Score0"), LeadingNumber(cells.value(f + 3), 0)},
                 {QStringLiteral("Score1"), LeadingNumber(cells.value(f + 4), 0)},
                 {QStringLiteral("Score2"), LeadingNumber(cells.value(f + 5), 0)},

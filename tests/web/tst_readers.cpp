@@ -359,6 +359,9 @@ private slots:
         QCOMPARE(dm.QueryValue(QStringLiteral("Select TeamNo From ResultGOAL3 Where [Index]=3")).toInt(), 7); // full-width name
         QCOMPARE(dm.QueryValue(QStringLiteral("Select \"Date\" From ResultGOAL3 Where [Index]=6")).toString(), QStringLiteral("2014-03-15"));
         QCOMPARE(dm.QueryValue(QStringLiteral("Select CarryOver From PrizeGOAL3 Where Grade=1")).toLongLong(), qint64(3000000000));
+        QVERIFY(ReadGoal3ResultPage(100, lines(goal3), dm)); // read again: the rows are edited
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From ResultGOAL3 Where Number=100")).toInt(), 6);
+        QCOMPARE(dm.QueryValue(QStringLiteral("Select Count(*) From PrizeGOAL3 Where Number=100")).toInt(), 3);
         QVERIFY(!ReadGoal3ResultPage(101, lines(goal3), dm));
 
         // League fixtures: the second stage continues the sections, "未定" is 1 January, "vs" has no score.
