@@ -14,14 +14,7 @@ namespace {
 
 QString build(const QString &file)
 {
-    QFile::remove(file);
-    QFile schema(QStringLiteral(PELVANE_SOURCE_DIR "/data/database/schema.sql"));
-    schema.open(QIODevice::ReadOnly);
-    {
-        TSqliteConnection db;
-        db.Open(file, true);
-        db.Execute(QString::fromUtf8(schema.readAll()));
-    }
+    CreateDatabaseFromSchema(file, QStringLiteral(PELVANE_SOURCE_DIR "/data/database/schema.sql"));
     TDM dm(file);
     TJLeagueImport import(dm);
     import.LoadTeamMap(QStringLiteral(PELVANE_SOURCE_DIR "/data/database/teams.csv"));

@@ -19,13 +19,10 @@ TDM &database()
 {
     static TDM *dm = [] {
         const QString file = FuzzScratch() + QStringLiteral("/fuzz.db");
-        QFile::remove(file);
-        QFile schema(QStringLiteral(PELVANE_SOURCE_DIR "/data/database/schema.sql"));
-        schema.open(QIODevice::ReadOnly);
+        CreateDatabaseFromSchema(file, QStringLiteral(PELVANE_SOURCE_DIR "/data/database/schema.sql"));
         {
             TSqliteConnection db;
-            db.Open(file, true);
-            db.Execute(QString::fromUtf8(schema.readAll()));
+            db.Open(file);
             db.Execute(QStringLiteral("Insert Into Team (TeamNo, TeamName, ShortName) Values (1, '鹿島アントラーズ', '鹿島'), (13, '柏レイソル', '柏')"));
             db.Execute(QStringLiteral("Insert Into Teams Values (2014, 1, 1, 1), (2014, 13, 1, 2)"));
         }

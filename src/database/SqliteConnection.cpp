@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <QFile>
 #include <QFileInfo>
 
 TSqliteConnection::~TSqliteConnection()
@@ -65,6 +66,17 @@ qint64 TSqliteConnection::LastInsertRowId() const
 QString TSqliteConnection::ErrorMessage() const
 {
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+}
+
+void CreateDatabaseFromSchema(const QString &fileName, const QString &schemaFile)
+{
+    QFile schema(schemaFile);
+    if (!schema.open(QIODevice::ReadOnly))
+        throw EPelvaneError(QStringLiteral("%1を読み込めません").arg(schemaFile));
+    QFile::remove(fileName);
+    TSqliteConnection db;
+    db.Open(fileName, true);
+    db.Execute(QString::fromUtf8(schema.readAll()));
 }
 
 TSqliteStatement::TSqliteStatement(TSqliteConnection &connection, const QString &sql)

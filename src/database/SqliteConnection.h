@@ -40,6 +40,10 @@ private:
     QString m_fileName;
 };
 
+// A new database file (an old one of that name is replaced) with the tables of a schema file.
+// For the build tool, tests and benchmarks: the program itself never creates tables.
+void CreateDatabaseFromSchema(const QString &fileName, const QString &schemaFile);
+
 class TSqliteStatement
 {
 public:

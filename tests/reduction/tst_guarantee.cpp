@@ -299,6 +299,36 @@ uint32_t codeOf(const TSingleSheet &s, int maxMatch)
     return c;
 }
 
+
+// The reference for a sheet's marks and rules: every pattern in the engine's own order (a level-1
+// run without cut lists them), those the rules cut marked removed.
+TReference referenceOf(const TTipSheet &sheet, const TExpandOption &rules)
+{
+    TReference ref;
+    ref.level = rules.Prizelevel;
+    TTipSheet scratch;
+    scratch.SetTotoType(sheet.TotoType());
+    TSingleOptimizer enumerate(scratch);
+    for (int i = 0; i < sheet.MaxMatch(); ++i) {
+        scratch.Match(i).SetTips(sheet.Match(i).Tips());
+        enumerate.SetMatchTips(i, sheet.Match(i).Tips());
+    }
+    TOption all;
+    all.ExpandOption.Prizelevel = 1;
+    scratch.Option = &all;
+    enumerate.Run(false, false);
+    for (const TSingleSheet &s : scratch.Singles())
+        ref.codes.push_back(codeOf(s, sheet.MaxMatch()));
+    const TPatternRuleEvaluator evaluator(rules, TRuleContext::FromSheet(sheet), TRuleSwitches::PerPattern());
+    for (uint32_t c : ref.codes) {
+        TTip tips[kMaxMatches];
+        for (int i = 0; i < sheet.MaxMatch(); ++i)
+            tips[i] = TTip((c >> (2 * (sheet.MaxMatch() - 1 - i))) & 3);
+        ref.removed.push_back(rules.UsePatternCut && evaluator.Cuts(tips));
+    }
+    return ref;
+}
+
 } // namespace
 
 class TestGuarantee : public QObject
@@ -339,30 +369,7 @@ private slots:
             sheet.Expand(false);
 
             // The reference on the same patterns.
-            TReference ref;
-            ref.level = option.ExpandOption.Prizelevel;
-            {
-                TTipSheet scratch;
-                scratch.SetTotoType(sheet.TotoType());
-                TSingleOptimizer enumerate(scratch);
-                for (int i = 0; i < sheet.MaxMatch(); ++i) {
-                    scratch.Match(i).SetTips(sheet.Match(i).Tips());
-                    enumerate.SetMatchTips(i, sheet.Match(i).Tips());
-                }
-                TOption all;
-                all.ExpandOption.Prizelevel = 1;
-                scratch.Option = &all;
-                enumerate.Run(false, false);
-                for (const TSingleSheet &s : scratch.Singles())
-                    ref.codes.push_back(codeOf(s, sheet.MaxMatch()));
-            }
-            const TPatternRuleEvaluator evaluator(option.ExpandOption, TRuleContext::FromSheet(sheet), TRuleSwitches::PerPattern());
-            for (uint32_t c : ref.codes) {
-                TTip tips[kMaxMatches];
-                for (int i = 0; i < sheet.MaxMatch(); ++i)
-                    tips[i] = TTip((c >> (2 * (sheet.MaxMatch() - 1 - i))) & 3);
-                ref.removed.push_back(cutOn && evaluator.Cuts(tips));
-            }
+            TReference ref = referenceOf(sheet, option.ExpandOption);
             Random::Seed(seed);
             const std::vector<uint32_t> expected = ref.run();
             std::vector<uint32_t> got;
@@ -414,30 +421,8 @@ private slots:
         for (int i = 0; i < sheet.MaxMatch(); ++i)
             sheet.Match(i).SetTips(i < triples ? TTips::all() : i < triples + doubles ? TTips{tpHome, tpAway} : TTips{tpDraw});
 
-        TReference ref;
-        ref.level = level;
+        TReference ref = referenceOf(sheet, option.ExpandOption);
         ref.steps = steps;
-        {
-            TTipSheet scratch;
-            TSingleOptimizer enumerate(scratch);
-            for (int i = 0; i < sheet.MaxMatch(); ++i) {
-                scratch.Match(i).SetTips(sheet.Match(i).Tips());
-                enumerate.SetMatchTips(i, sheet.Match(i).Tips());
-            }
-            TOption all;
-            all.ExpandOption.Prizelevel = 1;
-            scratch.Option = &all;
-            enumerate.Run(false, false);
-            for (const TSingleSheet &s : scratch.Singles())
-                ref.codes.push_back(codeOf(s, sheet.MaxMatch()));
-        }
-        const TPatternRuleEvaluator evaluator(option.ExpandOption, TRuleContext::FromSheet(sheet), TRuleSwitches::PerPattern());
-        for (uint32_t c : ref.codes) {
-            TTip tips[kMaxMatches];
-            for (int i = 0; i < sheet.MaxMatch(); ++i)
-                tips[i] = TTip((c >> (2 * (sheet.MaxMatch() - 1 - i))) & 3);
-            ref.removed.push_back(cutOn && evaluator.Cuts(tips));
-        }
 
         Random::Seed(77);
         SetGuaranteeSearchSteps(steps);

@@ -12,18 +12,6 @@
 
 #include <cstdio>
 
-namespace {
-
-QString readText(const QString &fileName)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EPelvaneError(QStringLiteral("%1を読み込めません").arg(fileName));
-    return QString::fromUtf8(f.readAll());
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -37,12 +25,7 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     try {
-        QFile::remove(temp);
-        {
-            TSqliteConnection db;
-            db.Open(temp, true);
-            db.Execute(readText(schema));
-        }
+        CreateDatabaseFromSchema(temp, schema);
         int matches = 0;
         {
             TDM dm(temp);
