@@ -243,9 +243,8 @@ void TJLeagueImport::ImportFile(const QString &fileName, const TAbortCheck &abor
         const int year = yearOf(r.date);
         m_memberships.insert({year, r.home, info.division});
         m_memberships.insert({year, r.away, info.division});
-        if (info.stage != 0)
-            m_twoStage.insert({year, info.division});
-        for (int stage : {info.stage, 0}) {
+        // A stage's match counts for that stage and for the whole season.
+        const auto widen = [&](int stage) {
             THolding &h = m_holdings[{year, info.division, stage}];
             if (r.section > 0) {
                 h.minSection = std::min(h.minSection, r.section);
@@ -255,9 +254,10 @@ void TJLeagueImport::ImportFile(const QString &fileName, const TAbortCheck &abor
                 h.start = r.date;
             if (h.end.isEmpty() || r.date > h.end)
                 h.end = r.date;
-            if (info.stage == 0)
-                break;
-        }
+        };
+        widen(0);
+        if (info.stage != 0)
+            widen(info.stage);
         // The home ground is where the team played its home matches of its latest season.
         if (!r.stadium.isEmpty() && year >= m_stadiumYear[r.home]) {
             if (year > m_stadiumYear[r.home]) {
@@ -288,7 +288,7 @@ void TJLeagueImport::ImportDerived(const TAbortCheck &aborted)
     std::map<std::tuple<int, int, int>, THolding> holdings = m_holdings;
     for (const auto &[key, h] : m_holdings) {
         const auto [year, division, stage] = key;
-        if (division != 1 || stage != 0 || m_twoStage.count({year, division}) || h.maxSection < h.minSection)
+        if (division != 1 || stage != 0 || m_holdings.count({year, division, 1}) || h.maxSection < h.minSection)
             continue;
         const int half = (h.maxSection - h.minSection + 1) / 2;
         THolding first = h, second = h;

@@ -71,7 +71,6 @@ private:
     std::map<int, std::map<QString, int>> m_homeStadiums;      // team -> stadium -> matches (latest year)
     std::map<int, int> m_stadiumYear;                          // team -> year of m_homeStadiums
     std::map<QString, int> m_stageOneSections;                 // season of a two-stage J1 -> last section of stage 1
-    std::set<std::pair<int, int>> m_twoStage;                  // year, division
     int m_matchRows = 0;
     int m_files = 0;
     int m_undated = 0;
